@@ -1,0 +1,33 @@
+// The process-wide game state shared by the handlers, and the reset that restarts a game.
+#pragma once
+
+// Shooter: horizontal offset from the playfield's centre line, world units, + is right.
+extern float aim_translate;
+// 1 while a projectile rises, else 0.
+extern int shot_in_flight;
+// Column of the projectile in flight (the aim when fired) and its rise above the cannon, world units.
+extern float shot_x;
+extern float shot_height;
+// Material preset applied to every chain ball, 0..32 (only 1..31 select a preset).
+extern int ball_material;
+// Pointer column at the last passive motion and at the one before, pixels.
+extern int mouse_x;
+extern int prev_mouse_x;
+// Window size in pixels, and the playfield's size in world units (height always 4).
+extern int win_width;
+extern int win_height;
+extern float view_width;
+extern float view_height;
+
+// Start values of the shooter, pointer and ball material, plus one more chain of ten balls
+// appended to the list. Sizes, timers and the balls already there are left alone.
+void reset_game();
+
+// Takes a new window size in pixels. A size with a zero or negative side (a minimised window)
+// is refused and the last good sizes are kept, so that nothing downstream divides by zero;
+// returns whether the size was taken.
+bool set_window_size(int width, int height);
+
+// Puts every piece of process-wide state back to its value before main() ran: all variables
+// zero, the chain list empty, no abandoned shot steps. For tests that need a fresh process.
+void restore_start_state();

@@ -1,0 +1,68 @@
+// Keyboard commands and menu actions.
+#include "input/commands.h"
+
+#include <cstdio>
+
+#include "app/game_state.h"
+#include "app/toolkit.h"
+#include "chain/chain.h"
+
+namespace {
+
+// ball_material walks a ring of 33 values; only 1..31 select a preset.
+constexpr int ball_material_max = 32;
+constexpr unsigned int extra_tick_delay_ms = 40;
+
+}  // namespace
+
+void on_key(unsigned char key, int /*x*/, int /*y*/)
+{
+    switch (key) {
+    case 'H':
+    case 'h':
+        print_help();
+        break;
+    case 'J':
+        ball_material = ball_material - 1;
+        if (ball_material < 0) {
+            ball_material = ball_material_max;
+        }
+        toolkit_request_redisplay();
+        break;
+    case 'j':
+        ball_material = ball_material + 1;
+        if (ball_material > ball_material_max) {
+            ball_material = 0;
+        }
+        toolkit_request_redisplay();
+        break;
+    case 'K':
+    case 'k':
+        // One more endless chain of ticks; nothing ever removes it.
+        toolkit_start_timer(extra_tick_delay_ms, chain_tick, 0);
+        break;
+    case 'Q':
+    case 'q':
+        toolkit_quit(0);
+        break;
+    default:
+        break;
+    }
+}
+
+void print_help()
+{
+    std::printf("\nKey Board commands:\n");
+    std::printf("\tH - Print help info (keyboard commands)\n");
+    std::printf("\tQ - quit\n");
+}
+
+void on_menu(int value)
+{
+    if (value == menu_reset) {
+        reset_game();
+        toolkit_request_redisplay();
+    } else if (value == menu_exit) {
+        toolkit_quit(0);
+    }
+}

@@ -1,0 +1,49 @@
+// A toolkit that records instead of acting: which timers were started (delay, callback, value),
+// how many redisplays were asked for and whether the game asked to quit. It also keeps a clock so
+// that tests can fire the pending timers in the order the real toolkit would.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "app/toolkit.h"
+
+struct TimerRequest {
+    unsigned int delay_ms;
+    TimerCallback callback;
+    int value;
+};
+
+struct PendingTimer {
+    unsigned long long due_ms;
+    unsigned long long order;  // registration order; breaks ties among timers due together
+    TimerCallback callback;
+    int value;
+};
+
+class FakeToolkit final : public Toolkit {
+public:
+    void start_timer(unsigned int delay_ms, TimerCallback callback, int value) override;
+    void request_redisplay() override { ++redisplays; }
+    void quit(int status) override { quit_status = status; }
+
+    // Forgets what was recorded (not the clock or the pending timers).
+    void clear_requests();
+
+    // Fires the pending timer that falls due first (ties: first registered), advancing the
+    // clock to its due time. Returns false when none is pending.
+    bool fire_next();
+    // Fires every timer due up to now + ms, in due order, and leaves the clock at now + ms.
+    void advance(unsigned long long ms);
+    // Pending timers for one callback.
+    int pending_count(TimerCallback callback) const;
+
+    std::vector<TimerRequest> timers;  // every start_timer call, in order
+    std::vector<PendingTimer> pending;
+    int redisplays = 0;
+    std::optional<int> quit_status;
+    unsigned long long now_ms = 0;
+
+private:
+    unsigned long long next_order_ = 0;
+};

@@ -1,0 +1,58 @@
+// Fixture for tests of the game logic: a fresh process state, the recording toolkit installed
+// and standard output captured, all undone afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/game_state.h"
+#include "chain/chain.h"
+#include "support/fake_toolkit.h"
+#include "support/stdout_capture.h"
+
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        restore_start_state();
+        // An unseeded rand() behaves as if seeded with 1: every case sees the start-up sequence.
+        std::srand(1);
+        install_toolkit(&toolkit);
+        capture = std::make_unique<StdoutCapture>();
+    }
+
+    void TearDown() override
+    {
+        const std::string printed = capture->everything();
+        capture.reset();
+        if (HasFailure()) {
+            std::fprintf(stderr, "--- standard output during the test ---\n%s", printed.c_str());
+        }
+        install_toolkit(nullptr);
+        restore_start_state();
+    }
+
+    // The state right after start-up in an 800 x 600 window: first reset, then the first reshape.
+    void start_game(int width = 800, int height = 600)
+    {
+        reset_game();
+        set_window_size(width, height);
+        capture->take();
+        toolkit.clear_requests();
+    }
+
+    // Runs n chain ticks directly, as n timer expiries would.
+    void run_ticks(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            chain_tick(0);
+        }
+    }
+
+    FakeToolkit toolkit;
+    std::unique_ptr<StdoutCapture> capture;
+};

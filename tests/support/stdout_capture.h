@@ -1,0 +1,26 @@
+// Captures what the game prints to standard output (the trace) while a test runs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class StdoutCapture {
+public:
+    StdoutCapture();
+    ~StdoutCapture();
+    StdoutCapture(const StdoutCapture&) = delete;
+    StdoutCapture& operator=(const StdoutCapture&) = delete;
+
+    // Everything printed since construction or the last take(), and forget it.
+    std::string take();
+    // The same, split into lines without their line feeds.
+    std::vector<std::string> take_lines();
+    // Everything printed during the capture's lifetime, taken or not. GoogleTest's own failure
+    // messages go to standard output as well, so a failing test replays this to stderr.
+    std::string everything() const;
+
+private:
+    int saved_fd_;
+    int capture_fd_;
+    long read_offset_ = 0;
+};
