@@ -1,0 +1,52 @@
+// Starting and stopping a private Xvfb. The server reports its display number on a pipe
+// (-displayfd), so no display number is guessed and no wall-clock sleep is needed.
+#include "support/xvfb.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+XvfbServer::XvfbServer(const std::string& screen)
+{
+    int fds[2];
+    if (pipe(fds) != 0) {
+        std::perror("pipe");
+        std::abort();
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        // Keep the server's chatter out of the test output.
+        if (std::freopen("/dev/null", "w", stderr) == nullptr) {
+            _exit(127);
+        }
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+               screen.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    close(fds[0]);
+    if (pid_ < 0 || number.empty()) {
+        std::fprintf(stderr, "Xvfb did not start (is the xvfb package installed?)\n");
+        std::abort();
+    }
+    display_ = ":" + number;
+    setenv("DISPLAY", display_.c_str(), 1);
+}
+
+XvfbServer::~XvfbServer()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+}
