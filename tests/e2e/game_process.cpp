@@ -1,0 +1,240 @@
+// Starting the game with its output on a pipe, reading that output, and cleaning up after it.
+#include "e2e/game_process.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+OrphanGuard::OrphanGuard()
+{
+    int fds[2];
+    // Close-on-exec, so that only this process holds the writing end and the guard sees the
+    // end of the pipe exactly when this process is gone.
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe2 failed");
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+        close(fds[1]);
+        std::vector<pid_t> watched;
+        for (;;) {
+            char kind;
+            if (read(fds[0], &kind, 1) != 1) {
+                for (pid_t pid : watched) {
+                    kill(pid, SIGKILL);
+                }
+                _exit(0);
+            }
+            if (kind == 'd') {
+                _exit(0);
+            }
+            pid_t pid;
+            if (read(fds[0], &pid, sizeof pid) == static_cast<ssize_t>(sizeof pid)) {
+                watched.push_back(pid);
+            }
+        }
+    }
+    close(fds[0]);
+    fd_ = fds[1];
+}
+
+OrphanGuard::~OrphanGuard()
+{
+    const char done = 'd';
+    if (write(fd_, &done, 1) != 1) {
+        std::perror("OrphanGuard");
+    }
+    close(fd_);
+    waitpid(pid_, nullptr, 0);
+}
+
+void OrphanGuard::watch(pid_t pid)
+{
+    char message[1 + sizeof pid];
+    message[0] = 'p';
+    std::copy(reinterpret_cast<const char*>(&pid), reinterpret_cast<const char*>(&pid) + sizeof pid,
+              message + 1);
+    if (write(fd_, message, sizeof message) != static_cast<ssize_t>(sizeof message)) {
+        std::perror("OrphanGuard");
+    }
+}
+
+std::vector<pid_t> children_named(const std::string& name)
+{
+    std::vector<pid_t> found;
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) {
+        return found;
+    }
+    while (const dirent* entry = readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0) {
+            continue;
+        }
+        std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        // "pid (comm) state ppid ..."; comm may hold spaces, so split at the last parenthesis.
+        const auto open = text.find('(');
+        const auto close_paren = text.rfind(')');
+        if (open == std::string::npos || close_paren == std::string::npos) {
+            continue;
+        }
+        std::istringstream rest(text.substr(close_paren + 1));
+        char state;
+        pid_t parent = 0;
+        rest >> state >> parent;
+        if (parent == getpid() && text.substr(open + 1, close_paren - open - 1) == name) {
+            found.push_back(pid);
+        }
+    }
+    closedir(proc);
+    return found;
+}
+
+GameProcess::GameProcess(const std::string& binary)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe2 failed");
+    }
+    std::fflush(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {
+        // Die with the test program rather than outlive it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        dup2(fds[1], STDOUT_FILENO);
+        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        std::perror(binary.c_str());
+        _exit(127);
+    }
+    close(fds[1]);
+    if (pid_ < 0) {
+        close(fds[0]);
+        throw std::runtime_error("fork failed");
+    }
+    reader_ = std::thread([this, fd = fds[0]] { read_output(fd); });
+}
+
+GameProcess::~GameProcess()
+{
+    if (!reaped_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (reader_.joinable()) {
+        reader_.join();
+    }
+}
+
+void GameProcess::read_output(int fd)
+{
+    std::string partial;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        partial.append(buffer, static_cast<std::size_t>(n));
+        std::size_t start = 0;
+        for (std::size_t end; (end = partial.find('\n', start)) != std::string::npos; start = end + 1) {
+            lines_.push_back(partial.substr(start, end - start));
+        }
+        partial.erase(0, start);
+        changed_.notify_all();
+    }
+    close(fd);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!partial.empty()) {
+        lines_.push_back(partial);
+    }
+    output_ended_ = true;
+    changed_.notify_all();
+}
+
+std::size_t GameProcess::await(const std::function<bool(const std::string&)>& match, std::size_t from,
+                               const std::string& what, std::chrono::seconds timeout)
+{
+    const auto deadline = Clock::now() + timeout;
+    std::unique_lock<std::mutex> lock(mutex_);
+    std::size_t next = from;
+    for (;;) {
+        for (; next < lines_.size(); ++next) {
+            if (match(lines_[next])) {
+                return next;
+            }
+        }
+        if (output_ended_) {
+            throw std::runtime_error("the game's output ended before " + what);
+        }
+        if (changed_.wait_until(lock, deadline) == std::cv_status::timeout && next == lines_.size()) {
+            throw std::runtime_error("no " + what + " within " + std::to_string(timeout.count()) + " s");
+        }
+    }
+}
+
+std::size_t GameProcess::await_line(const std::string& line, std::size_t from)
+{
+    return await([&line](const std::string& l) { return l == line; }, from, "line \"" + line + "\"");
+}
+
+std::vector<std::string> GameProcess::lines() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+}
+
+std::string GameProcess::wait_for_exit(std::chrono::seconds timeout)
+{
+    const auto deadline = Clock::now() + timeout;
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            break;
+        }
+        if (Clock::now() >= deadline) {
+            return "still running";
+        }
+        // Polling the child; how long this takes is not part of any assertion.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    reaped_ = true;
+    reader_.join();  // the rest of the output, up to the end of the pipe
+    if (WIFEXITED(status)) {
+        return "exited with status " + std::to_string(WEXITSTATUS(status));
+    }
+    if (WIFSIGNALED(status)) {
+        return "killed by signal " + std::to_string(WTERMSIG(status));
+    }
+    return "ended oddly";
+}
+
+std::string xdotool(const std::string& arguments)
+{
+    const std::string command = "timeout 30 xdotool " + arguments;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        throw std::runtime_error("cannot run " + command);
+    }
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        output += buffer;
+    }
+    const int status = pclose(pipe);
+    if (status != 0) {
+        throw std::runtime_error(command + " failed (status " + std::to_string(status) + ")");
+    }
+    return output;
+}

@@ -1,0 +1,255 @@
+// The real game played through a private X server: pointer, keys and menu synthesised as a
+// player would make them, the trace read from its standard output, the exit status checked.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e/game_process.h"
+#include "e2e/trace_check.h"
+#include "support/xvfb.h"
+
+namespace {
+
+// The window opens 800 x 600 at (100, 100); no window manager moves it.
+constexpr int window_left = 100;
+constexpr int window_top = 100;
+// freeglut's menu opens at the pointer; its entries are about 27 pixels tall.
+constexpr int menu_entry_height = 27;
+constexpr int menu_reset_entry = 0;
+constexpr int menu_exit_entry = 1;
+
+const std::vector<std::string> help_lines = {
+    "", "Key Board commands:", "\tH - Print help info (keyboard commands)", "\tQ - quit"};
+
+std::vector<std::string> concat(std::vector<std::vector<std::string>> parts)
+{
+    std::vector<std::string> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+class PlayingTheGame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        xvfb = std::make_unique<XvfbServer>();
+        for (pid_t pid : children_named("Xvfb")) {
+            guard.watch(pid);
+        }
+        // Off the window before the game starts, so no motion reaches it until a test moves.
+        xdotool("mousemove 0 0");
+        game = std::make_unique<GameProcess>(MARBLOOM_BINARY);
+        guard.watch(game->pid());
+        const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom$'");
+        window = found.substr(0, found.find('\n'));
+        // No window manager gives the window the keyboard; without this, keys would go to
+        // whatever window is under the pointer.
+        xdotool("windowfocus --sync " + window);
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure() && game) {
+            const std::vector<std::string> lines = game->lines();
+            std::fprintf(stderr, "--- the game's trace, %zu lines; all but the chain ticks: ---\n",
+                         lines.size());
+            for (const std::string& line : lines) {
+                if (!is_tick_line(line)) {
+                    std::fprintf(stderr, "%s\n", line.c_str());
+                }
+            }
+        }
+        game.reset();
+        xvfb.reset();
+    }
+
+    // Pointer to a column and row of the window.
+    void move_pointer(int x, int y = 300)
+    {
+        xdotool("mousemove " + std::to_string(window_left + x) + " " + std::to_string(window_top + y));
+    }
+
+    void press(const std::string& keys) { xdotool("key " + keys); }
+
+    void choose_menu_entry(int entry)
+    {
+        xdotool("mousedown 3");
+        xdotool("mouseup 3");
+        // The pointer must not move before the menu is up, or the move goes to the game window.
+        xdotool("search --sync --onlyvisible --name '^freeglut menu$'");
+        xdotool("mousemove_relative 10 " + std::to_string(10 + menu_entry_height * entry));
+        xdotool("click 3");
+    }
+
+    std::size_t await_line(const std::string& line, std::size_t from = 0)
+    {
+        return game->await_line(line, from);
+    }
+
+    // Index of the n-th line from `from` on that equals `line`.
+    std::size_t await_nth(const std::string& line, int n, std::size_t from)
+    {
+        std::size_t at = from;
+        for (int i = 0; i < n; ++i) {
+            at = game->await_line(line, i == 0 ? at : at + 1);
+        }
+        return at;
+    }
+
+    std::size_t await_runs_of_chain_tick(int runs, std::size_t from)
+    {
+        return await_nth("npt=0, pt=0, move_u=0.000000", runs, from);
+    }
+
+    TraceReading finished_trace()
+    {
+        TraceReading reading;
+        EXPECT_TRUE(read_trace(game->lines(), reading));
+        return reading;
+    }
+
+    OrphanGuard guard;
+    std::unique_ptr<XvfbServer> xvfb;
+    std::unique_ptr<GameProcess> game;
+    std::string window;
+};
+
+TEST_F(PlayingTheGame, StartsWithTheTenColoursThenTicksAndQuitsWithStatusZeroOnUpperQ)
+{
+    await_runs_of_chain_tick(3, 0);
+    press("h");
+    const std::size_t help = await_line("\tQ - quit");
+    press("H");
+    await_line("\tQ - quit", help + 1);
+    press("Q");
+
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
+    const std::vector<std::string> lines = game->lines();
+    ASSERT_GE(lines.size(), 20u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20),
+              concat({start_up_colour_lines(), first_tick_lines()}));
+    const TraceReading trace = finished_trace();
+    EXPECT_EQ(trace.events, concat({help_lines, help_lines}));
+    EXPECT_GE(trace.ticks, 3);
+    EXPECT_EQ(trace.ticks_with_chains.at(1), trace.ticks);
+}
+
+TEST_F(PlayingTheGame, PointerAimsRelativelyAndTravelWithAButtonHeldWaitsForTheNextMove)
+{
+    move_pointer(400);
+    await_line("aim_translate: 0.000000");
+    move_pointer(100);
+    await_line("aim_translate: 1.333333");
+    // A drag with the middle button, which neither fires nor opens the menu.
+    xdotool("mousedown 2");
+    move_pointer(700);
+    move_pointer(650, 200);
+    xdotool("mouseup 2");
+    press("Down");
+    await_line("Down key");
+    move_pointer(600);
+    await_line("aim_translate: 0.333333");
+    move_pointer(300);
+    await_line("aim_translate: 2.000000");
+    press("q");
+
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
+    EXPECT_EQ(finished_trace().events,
+              (std::vector<std::string>{"aim_translate: 0.000000", "aim_translate: 1.333333", "Down key",
+                                        "aim_translate: 0.333333", "aim_translate: 2.000000"}));
+}
+
+TEST_F(PlayingTheGame, ArrowsAimAndFireAndEndingAGameInFlightStillExitsCleanly)
+{
+    await_runs_of_chain_tick(1, 0);
+    press("Right Right Right Left");
+    await_line("Left key");
+    press("Up");
+    const std::size_t fired = await_line("Up key");
+    press("Up");  // in flight: only its line
+    await_line("Up key", fired + 1);
+    press("Down");
+    await_line("Down key");
+    // The first pointer move shows the aim the arrows left.
+    move_pointer(400);
+    await_line("aim_translate: 0.200000");
+    xdotool("click 1");
+    move_pointer(200);
+    await_line("aim_translate: 1.533333");
+    press("q");
+
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
+    EXPECT_EQ(finished_trace().events,
+              (std::vector<std::string>{"Right key", "Right key", "Right key", "Left key", "Up key", "Up key",
+                                        "Down key", "aim_translate: 0.200000", "aim_translate: 1.533333"}));
+}
+
+TEST_F(PlayingTheGame, MenuResetAppendsASecondChainAndForgetsTheAimAndThePointer)
+{
+    move_pointer(400);
+    await_line("aim_translate: 0.000000");
+    move_pointer(500);
+    await_line("aim_translate: 1.333333");
+    press("Up");
+    const std::size_t fired = await_line("Up key");
+
+    choose_menu_entry(menu_reset_entry);
+    // The new chain's tenth colour line is its third "color=1".
+    const std::size_t reset = await_nth("color=1", 3, fired);
+    // Two runs of the ticks with the new chain: its ball 9 has moved once.
+    await_line("npt=8, pt=9, move_u=0.020000", reset);
+    move_pointer(200);
+    await_line("aim_translate: 0.000000", reset);
+    move_pointer(300);
+    await_line("aim_translate: 0.666667", reset);
+    press("Up");
+    await_line("Up key", reset);
+    press("q");
+
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
+    const TraceReading trace = finished_trace();
+    EXPECT_EQ(trace.events,
+              (std::vector<std::string>{"aim_translate: 0.000000", "aim_translate: 1.333333", "Up key",
+                                        "color=3", "color=4", "color=3", "color=4", "color=4", "color=3",
+                                        "color=1", "color=3", "color=1", "color=1", "aim_translate: 0.000000",
+                                        "aim_translate: 0.666667", "Up key"}));
+    ASSERT_EQ(trace.ticks_with_chains.size(), 3u);
+    EXPECT_GE(trace.ticks_with_chains[1], 1);
+    EXPECT_GE(trace.ticks_with_chains[2], 2);
+}
+
+TEST_F(PlayingTheGame, MaterialKeysAndExtraTicksLeaveEveryRunOfTheChainWhole)
+{
+    await_runs_of_chain_tick(1, 0);
+    press("J j j J J");
+    press("K k");
+    press("h");
+    const std::size_t after_keys = await_line("\tQ - quit");
+    // Enough runs that each of the three tick chains has run many times.
+    await_runs_of_chain_tick(30, after_keys);
+    press("q");
+
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
+    const TraceReading trace = finished_trace();
+    EXPECT_EQ(trace.events, help_lines);
+    EXPECT_GE(trace.ticks, 31);
+}
+
+TEST_F(PlayingTheGame, MenuExitEndsTheGameWithStatusZero)
+{
+    await_runs_of_chain_tick(2, 0);
+    move_pointer(300);
+    await_line("aim_translate: 0.000000");
+
+    choose_menu_entry(menu_exit_entry);
+
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
+    EXPECT_EQ(finished_trace().events, (std::vector<std::string>{"aim_translate: 0.000000"}));
+}
+
+}  // namespace
