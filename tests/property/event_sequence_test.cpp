@@ -23,7 +23,7 @@
 #include "input/commands.h"
 #include "support/fake_toolkit.h"
 
-// Set by the build: fewer sequences under the sanitizers, where every event costs more.
+// The build sets both; the defaults let the file build on its own.
 #ifndef MARBLOOM_PROPERTY_SEQUENCES
 #define MARBLOOM_PROPERTY_SEQUENCES 10000
 #endif
