@@ -1,0 +1,58 @@
+// The window the render tests draw into: a private Xvfb, Mesa's software renderer and one
+// freeglut window set up the way main() sets it up, plus reading frames back as pixels.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Brings up the server, the window and its context once per process (each discovered test runs
+// as its own process). Safe to call repeatedly; aborts the test program when no context comes up.
+void ensure_gl_window();
+
+// Resizes the window and waits until freeglut has delivered the matching reshape (on_reshape is
+// the window's reshape handler, as in the game), so that the framebuffer has the new size.
+// Returns false when the size did not arrive within a generous timeout.
+bool resize_gl_window(int width, int height);
+
+class Frame;
+// Runs draw_scene and returns the frame it drew, read just before its buffer swap.
+Frame draw_and_capture();
+// glutSwapBuffers calls made by the code under test since the process started.
+int buffer_swaps();
+
+// gluNewQuadric calls made by the code under test since the process started.
+int quadrics_created();
+int quadrics_deleted();
+
+struct Rgb {
+    int r, g, b;
+};
+
+// One frame read back from the window, rows bottom-up as OpenGL returns them.
+class Frame {
+public:
+    // Reads the back buffer over the current viewport.
+    static Frame read_back();
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Rgb at(int column, int row_from_bottom) const;
+    // The pixel under a world point: one world unit is height / 4 pixels in both directions,
+    // the origin at the window's centre, y up.
+    Rgb at_world(double x, double y) const;
+    // Pixel column and row (from the bottom) of a world point.
+    int column_of(double x) const;
+    int row_of(double y) const;
+
+    // Writes a binary PPM (top row first, as viewers expect). Returns false on an I/O error.
+    bool write_ppm(const std::string& path) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint8_t> rgb_;
+};
+
+// Writes the frame next to the test output, named after the running test, and returns the path.
+std::string save_frame_for_inspection(const Frame& frame, const std::string& tag);
