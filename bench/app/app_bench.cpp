@@ -9,10 +9,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -37,7 +39,8 @@ long resident_kib(pid_t pid)
     return -1;
 }
 
-// The program with its trace on a pipe that is read line by line.
+// The program with its trace on a pipe. A thread reads the pipe all the time, counting ticks
+// (head lines) and colour lines: a trace left unread would fill the pipe and stall the program.
 class Game {
 public:
     Game()
@@ -57,13 +60,13 @@ public:
             _exit(127);
         }
         close(fds[1]);
-        trace_ = fdopen(fds[0], "r");
+        reader_ = std::thread([this, fd = fds[0]] { read_trace(fd); });
     }
     ~Game()
     {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
-        std::fclose(trace_);
+        reader_.join();
     }
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -71,22 +74,52 @@ public:
     pid_t pid() const { return pid_; }
     Clock::time_point started() const { return started_; }
 
-    // Reads the trace up to the next head line (the start of a tick); false at its end.
-    bool next_tick()
+    // Waits until the trace holds at least this many ticks and colour lines; false if the trace
+    // ended first or a minute went by. Returns as soon as the line that completes the count has
+    // been read.
+    bool wait_for(int ticks, int colour_lines = 0)
     {
-        char line[128];
-        while (std::fgets(line, sizeof line, trace_) != nullptr) {
-            if (std::strcmp(line, head_line) == 0) {
-                return true;
-            }
-        }
-        return false;
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait_for(lock, std::chrono::minutes(1),
+                          [&] { return ended_ || (ticks_ >= ticks && colour_lines_ >= colour_lines); });
+        return ticks_ >= ticks && colour_lines_ >= colour_lines;
+    }
+
+    int ticks()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return ticks_;
     }
 
 private:
+    void read_trace(int fd)
+    {
+        std::FILE* trace = fdopen(fd, "r");
+        char line[128];
+        while (std::fgets(line, sizeof line, trace) != nullptr) {
+            const bool tick = std::strcmp(line, head_line) == 0;
+            const bool colour = std::strncmp(line, "color=", 6) == 0;
+            if (tick || colour) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                ticks_ += tick ? 1 : 0;
+                colour_lines_ += colour ? 1 : 0;
+                changed_.notify_all();
+            }
+        }
+        std::fclose(trace);
+        std::lock_guard<std::mutex> lock(mutex_);
+        ended_ = true;
+        changed_.notify_all();
+    }
+
     pid_t pid_ = -1;
-    std::FILE* trace_ = nullptr;
     Clock::time_point started_;
+    std::thread reader_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int ticks_ = 0;
+    int colour_lines_ = 0;
+    bool ended_ = false;
 };
 
 void xdotool(const std::string& arguments)
@@ -106,7 +139,7 @@ void BM_StartUpToFirstTick(benchmark::State& state)
     pointer_off_the_window();
     for (auto _ : state) {
         Game game;
-        if (!game.next_tick()) {
+        if (!game.wait_for(1)) {
             state.SkipWithError("the program ended before its first tick");
             return;
         }
@@ -122,14 +155,11 @@ void BM_ChainTickRate(benchmark::State& state)
     for (auto _ : state) {
         Game game;
         // Past start-up: a second of ticks first.
-        for (int i = 0; i < 25 && game.next_tick(); ++i) {
-        }
+        game.wait_for(25);
+        const int first = game.ticks();
         const auto from = Clock::now();
-        const auto until = from + std::chrono::seconds(10);
-        int ticks = 0;
-        while (Clock::now() < until && game.next_tick()) {
-            ++ticks;
-        }
+        std::this_thread::sleep_for(std::chrono::seconds(10));
+        const int ticks = game.ticks() - first;
         const double seconds = std::chrono::duration<double>(Clock::now() - from).count();
         state.SetIterationTime(seconds);
         state.counters["ticks_per_second"] = ticks / seconds;
@@ -145,16 +175,19 @@ void BM_ResidentMemoryWithMenuResets(benchmark::State& state)
     pointer_off_the_window();
     for (auto _ : state) {
         Game game;
-        for (int i = 0; i < 25 && game.next_tick(); ++i) {
-        }
+        game.wait_for(25);
         const long after_start = resident_kib(game.pid());
         xdotool("search --sync --name '^Marbloom$' windowfocus --sync");
         for (int i = 0; i < resets; ++i) {
             xdotool("mousemove 400 400 mousedown 3 mouseup 3 sleep 0.15 mousemove 410 410 sleep 0.1 click 3");
+            // Each Reset's ten colour lines before the next menu.
+            if (!game.wait_for(0, 10 * (i + 2))) {
+                state.SkipWithError("a Reset did not arrive");
+                return;
+            }
         }
         // A second of ticks so that every new ball has been drawn.
-        for (int i = 0; i < 25 && game.next_tick(); ++i) {
-        }
+        game.wait_for(game.ticks() + 25);
         const long after_resets = resident_kib(game.pid());
         state.counters["rss_after_start_kib"] = static_cast<double>(after_start);
         state.counters["rss_after_resets_kib"] = static_cast<double>(after_resets);

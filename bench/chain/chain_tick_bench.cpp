@@ -86,7 +86,8 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    benchmark::ConsoleReporter console_reporter;
+    // No colour codes: the report is often a file.
+    benchmark::ConsoleReporter console_reporter(benchmark::ConsoleReporter::OO_Tabular);
     console_reporter.SetOutputStream(&report);
     console_reporter.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&console_reporter);
