@@ -3,6 +3,7 @@
 #include "support/xvfb.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,12 +17,19 @@ XvfbServer::XvfbServer(const std::string& screen)
         std::perror("pipe");
         std::abort();
     }
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
+        // A test that crashes never runs the destructor: the server must not outlive it, nor
+        // hold its output open, or CTest waits on the pipe for as long as the server runs.
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) {
+            _exit(127);
+        }
         // Keep the server's chatter out of the test output.
-        if (std::freopen("/dev/null", "w", stderr) == nullptr) {
+        if (std::freopen("/dev/null", "w", stdout) == nullptr ||
+            std::freopen("/dev/null", "w", stderr) == nullptr) {
             _exit(127);
         }
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
