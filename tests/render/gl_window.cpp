@@ -34,7 +34,7 @@ int swaps = 0;
 Frame* capture_target = nullptr;
 
 // The game's display handler is called by the tests themselves, frame by frame; this one only
-// records that the server has shown the window, after which the front buffer can be read.
+// records that the server has shown the window.
 void on_expose() { exposed = true; }
 
 // The game's reshape handler, with a note of the size for the tests' waits.
@@ -45,12 +45,12 @@ void on_window_reshape(int width, int height)
     on_reshape(width, height);
 }
 
-// Runs the toolkit's event processing until done() holds or ten seconds pass. Software
-// rendering on a loaded machine can be slow, so the bound is generous; it is never a target.
+// Runs the toolkit's event processing until done() holds or thirty seconds pass. A loaded
+// machine under the sanitizers can be slow, so the bound is generous; it is never a target.
 template <typename Condition>
 bool pump_until(Condition done)
 {
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!done()) {
         if (std::chrono::steady_clock::now() > give_up) {
             return false;
@@ -106,8 +106,8 @@ extern "C" void gluDeleteQuadric(GLUquadric* quadric)
     real(quadric);
 }
 
-// The same for the swap at the end of draw_scene: the finished frame is read from the back
-// buffer just before it, since this driver does not read the shown image back from the front.
+namespace {
+
 void toolkit_swap()
 {
     using Swap = void (*)();
@@ -115,6 +115,11 @@ void toolkit_swap()
     real();
 }
 
+}  // namespace
+
+// The same for the swap at the end of draw_scene: the finished frame is read from the back
+// buffer just before it, since this driver's front buffer does not read back what the window
+// shows.
 extern "C" void glutSwapBuffers()
 {
     ++swaps;
@@ -193,6 +198,7 @@ void ensure_gl_window()
 
     if (!pump_until([] { return exposed && shown_width == 800 && shown_height == 600; })) {
         std::fprintf(stderr, "the test window was not shown within the time allowed\n");
+        server.reset();
         std::abort();
     }
 }
