@@ -151,7 +151,8 @@ private:
 };
 
 // One random piece of input, as xdotool arguments. Resets go through the menu: open it with the
-// right button, move onto "Reset", choose it.
+// right button, move onto "Reset", choose it. The pauses leave the program time to map the menu,
+// since a move made before the menu's window exists lands on the game's window instead.
 std::string random_input(std::mt19937& rng, int& extra_ticks, int& resets_sent, int reset_budget)
 {
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -205,8 +206,8 @@ std::string random_input(std::mt19937& rng, int& extra_ticks, int& resets_sent, 
             ++resets_sent;
             inside(x, y);
             return "mousemove " + std::to_string(x) + " " + std::to_string(y) +
-                   " mousedown 3 mouseup 3 sleep 0.15 mousemove " + std::to_string(x + menu_entry_offset) +
-                   " " + std::to_string(y + menu_entry_offset) + " sleep 0.1 click 3 sleep 0.1";
+                   " mousedown 3 mouseup 3 sleep 0.3 mousemove " + std::to_string(x + menu_entry_offset) +
+                   " " + std::to_string(y + menu_entry_offset) + " sleep 0.2 click 3 sleep 0.2";
         }
         return "key Right";
     }
@@ -220,6 +221,7 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
                                   : std::random_device{}();
     std::printf("soak: %d s of input, seed %u (MARBLOOM_SOAK_SEED repeats the choice of input)\n", seconds,
                 seed);
+    std::fflush(stdout);
     std::mt19937 rng(seed);
 
     XvfbServer xvfb("1024x768x24");
