@@ -32,8 +32,8 @@ constexpr int window_height = 600;
 constexpr int menu_entry_offset = 10;
 constexpr int extra_tick_limit = 3;
 // What a new ball costs in resident memory: not the Ball (under 100 bytes with its slot in the
-// list) but its drawing. With Mesa's software renderer every ball drawn in a frame holds about
-// 75 KiB of vertex buffers that are kept for reuse, so resident memory steps up with each Reset
+// list) but its drawing. Under Mesa's software renderer every ball drawn in a frame holds about
+// 75 KiB (presumably vertex buffers kept for reuse), so resident memory steps up with each Reset
 // and stays flat while the number of balls does (measured: 40 Resets, +750 KiB each; idle and
 // menu opened without a choice, flat).
 constexpr long kib_per_new_ball = 96;
