@@ -7,17 +7,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/game_state.h"
 #include "chain/chain.h"
-#include "render/lighting.h"
 #include "render/scene.h"
+#include "support/game_window.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -51,33 +49,15 @@ bool all_exposed()
 
 bool open_windows()
 {
-    int argc = 1;
-    char name[] = "frame_bench";
-    char* argv[] = {name, nullptr};
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+    start_toolkit("frame_bench");
     // Side by side: a window covered by the other would never be shown, and its swaps would
     // copy less than a whole frame.
     int left = 0;
     for (Window& w : windows) {
-        glutInitWindowPosition(left, 0);
-        glutInitWindowSize(w.width, w.height);
+        w.id = open_game_window(left, 0, w.width, w.height, on_expose, on_window_reshape);
         left += w.width;
-        w.id = glutCreateWindow("Marbloom");
-        glutDisplayFunc(on_expose);
-        glutReshapeFunc(on_window_reshape);
-        // Each window has its own context: the state main() sets up, in each.
-        glClearColor(0.74509f, 0.88627f, 0.97255f, 1.0f);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_LIGHTING);
-        init_lighting();
     }
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!all_exposed() && std::chrono::steady_clock::now() < give_up) {
-        glutMainLoopEvent();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return all_exposed();
+    return pump_until(all_exposed);
 }
 
 double percentile_95(const std::vector<double>& frames)

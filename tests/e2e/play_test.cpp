@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e/game_process.h"
 #include "e2e/trace_check.h"
+#include "support/game_process.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -103,7 +103,7 @@ protected:
 
     std::size_t await_runs_of_chain_tick(int runs, std::size_t from)
     {
-        return await_nth("npt=0, pt=0, move_u=0.000000", runs, from);
+        return await_nth(chain_tick_head_line, runs, from);
     }
 
     TraceReading finished_trace()

@@ -7,15 +7,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 #include "app/game_state.h"
-#include "render/lighting.h"
 #include "render/scene.h"
+#include "support/game_window.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -43,22 +41,6 @@ void on_window_reshape(int width, int height)
     shown_width = width;
     shown_height = height;
     on_reshape(width, height);
-}
-
-// Runs the toolkit's event processing until done() holds or thirty seconds pass. A loaded
-// machine under the sanitizers can be slow, so the bound is generous; it is never a target.
-template <typename Condition>
-bool pump_until(Condition done)
-{
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > give_up) {
-            return false;
-        }
-        glutMainLoopEvent();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 void keep_software_driver_loaded()
@@ -180,21 +162,9 @@ void ensure_gl_window()
     keep_software_driver_loaded();
     server = std::make_unique<XvfbServer>("1280x1024x24");
 
-    int argc = 1;
-    char name[] = "render_test";
-    char* argv[] = {name, nullptr};
-    glutInit(&argc, argv);
+    start_toolkit("render_test");
     // As main() opens it, but at the screen's corner so that the whole window is on screen.
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-    glutInitWindowSize(800, 600);
-    glutInitWindowPosition(0, 0);
-    window = glutCreateWindow("Marbloom");
-    glutDisplayFunc(on_expose);
-    glutReshapeFunc(on_window_reshape);
-    glClearColor(0.74509f, 0.88627f, 0.97255f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    init_lighting();
+    window = open_game_window(0, 0, 800, 600, on_expose, on_window_reshape);
 
     if (!pump_until([] { return exposed && shown_width == 800 && shown_height == 600; })) {
         std::fprintf(stderr, "the test window was not shown within the time allowed\n");

@@ -2,20 +2,16 @@
 // random real input through xdotool, then Q: it must exit 0, print a trace that keeps the
 // chain's rules throughout, and not grow in memory beyond what its new balls explain.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/game_process.h"
 #include "support/xvfb.h"
 #include "trace_rules.h"
 
@@ -52,103 +48,15 @@ int soak_seconds()
 }
 
 // Runs xdotool with these arguments and returns what it printed; an exit status other than 0
-// fails the test.
-std::string xdotool(const std::string& arguments)
+// fails the test, which goes on.
+std::string xdotool_expecting_success(const std::string& arguments)
 {
     const std::string command = "xdotool " + arguments;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot run " << command;
-        return "";
-    }
     std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int status = pclose(pipe);
+    const int status = run_command(command, output);
     EXPECT_EQ(status, 0) << command;
     return output;
 }
-
-std::vector<std::string> read_lines(const std::string& path)
-{
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-int count_head_lines(const std::string& path)
-{
-    std::ifstream in(path);
-    int heads = 0;
-    for (std::string line; std::getline(in, line);) {
-        heads += line == "npt=0, pt=0, move_u=0.000000" ? 1 : 0;
-    }
-    return heads;
-}
-
-long resident_kib(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
-        }
-    }
-    return -1;
-}
-
-class Game {
-public:
-    explicit Game(const std::string& trace_path)
-    {
-        // Else the child's freopen would flush a copy of the test's pending output.
-        std::fflush(stdout);
-        pid_ = fork();
-        if (pid_ == 0) {
-            if (std::freopen(trace_path.c_str(), "w", stdout) == nullptr) {
-                _exit(127);
-            }
-            execl(MARBLOOM_BINARY, MARBLOOM_BINARY, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~Game()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    Game(const Game&) = delete;
-    Game& operator=(const Game&) = delete;
-
-    pid_t pid() const { return pid_; }
-
-    // The exit status, or -1 if the program has not ended within the timeout.
-    int wait_for_exit(Clock::duration timeout)
-    {
-        const auto deadline = Clock::now() + timeout;
-        while (Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
-    }
-
-    bool running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
-
-private:
-    pid_t pid_ = -1;
-};
 
 // One random piece of input, as xdotool arguments. Resets go through the menu: open it with the
 // right button, move onto "Reset", choose it. The pauses leave the program time to map the menu,
@@ -225,24 +133,18 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
     std::mt19937 rng(seed);
 
     XvfbServer xvfb("1024x768x24");
-    char dir_template[] = "/tmp/marbloom-soak-XXXXXX";
-    ASSERT_NE(mkdtemp(dir_template), nullptr);
-    const std::string trace_path = std::string(dir_template) + "/trace.txt";
 
     // The pointer starts off the window, so that no stray motion event aims before the input does.
-    xdotool("mousemove 1010 760");
-    Game game(trace_path);
-    const std::string window = xdotool("search --sync --name '^Marbloom$'");
+    xdotool_expecting_success("mousemove 1010 760");
+    GameProcess game(MARBLOOM_BINARY);
+    const std::string window = xdotool_expecting_success("search --sync --name '^Marbloom$'");
     ASSERT_FALSE(window.empty());
     const std::string window_id = window.substr(0, window.find('\n'));
     // Without a window manager nobody gives the window the focus, and keys would go nowhere.
-    xdotool("windowfocus --sync " + window_id);
+    xdotool_expecting_success("windowfocus --sync " + window_id);
 
-    const auto start_deadline = Clock::now() + start_timeout;
-    while (count_head_lines(trace_path) < 10 && Clock::now() < start_deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_GE(count_head_lines(trace_path), 10) << "the chain never started ticking";
+    game.await_counts(10, 0, start_timeout);
+    ASSERT_GE(game.ticks(), 10) << "the chain never started ticking";
     const long rss_after_start = resident_kib(game.pid());
 
     // About one reset every five seconds.
@@ -252,7 +154,7 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
     long inputs = 0;
     const auto input_end = Clock::now() + std::chrono::seconds(seconds);
     while (Clock::now() < input_end && game.running()) {
-        xdotool(random_input(rng, extra_ticks, resets_sent, reset_budget));
+        xdotool_expecting_success(random_input(rng, extra_ticks, resets_sent, reset_budget));
         ++inputs;
         std::this_thread::sleep_for(
             std::chrono::milliseconds(std::uniform_int_distribution<int>(5, 40)(rng)));
@@ -260,13 +162,13 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
     ASSERT_TRUE(game.running()) << "the program ended before Q";
     const long rss_before_quit = resident_kib(game.pid());
 
-    xdotool("windowfocus --sync " + window_id + " key q");
+    xdotool_expecting_success("windowfocus --sync " + window_id + " key q");
     const auto quit_sent = Clock::now();
-    const int status = game.wait_for_exit(exit_timeout);
+    const std::string status = game.wait_for_exit(exit_timeout);
     const double exit_ms = std::chrono::duration<double, std::milli>(Clock::now() - quit_sent).count();
-    EXPECT_EQ(status, 0) << "exit status (-1: still running " << exit_timeout.count() << " s after Q)";
+    EXPECT_EQ(status, "exited with status 0") << "waited " << exit_timeout.count() << " s after Q";
 
-    const std::vector<std::string> lines = read_lines(trace_path);
+    const std::vector<std::string> lines = game.lines();
     const TraceReport report = check_trace(lines);
     std::printf(
         "soak: %ld inputs (%d resets sent, %d K), %zu trace lines, %d ticks, %d chains, %d aim lines, %d "
@@ -287,9 +189,6 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
                 rss_after_start, rss_before_quit, justified_kib, rss_allowance_kib);
     EXPECT_GT(rss_after_start, 0);
     EXPECT_LE(rss_before_quit - rss_after_start, justified_kib + rss_allowance_kib);
-
-    std::remove(trace_path.c_str());
-    rmdir(dir_template);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The real game as a child process: its trace read line by line as it is printed, its exit
-// status, and a guard that ends the test's helper processes even if the test program is killed.
+// The real game as a child process, for the end-to-end tests, the soak and the app benchmark:
+// its trace read line by line as it is printed, its exit status, its resident memory, xdotool,
+// and a guard that ends the test's helper processes even if the test program is killed.
 #pragma once
 
 #include <sys/types.h>
@@ -12,6 +13,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// The first line of every run of the chain tick: the head of the ball list never moves.
+extern const char* const chain_tick_head_line;
 
 // Kills the listed processes if the test program dies before dismissing it (a CTest timeout
 // kills only the test program, which would leave its X server and game behind).
@@ -32,11 +36,16 @@ private:
 // Children of this process running the named program (found through /proc).
 std::vector<pid_t> children_named(const std::string& name);
 
+// Resident memory of a process in KiB (VmRSS), or -1 if it cannot be read.
+long resident_kib(pid_t pid);
+
 class GameProcess {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Starts the binary with the current DISPLAY, its standard output on a pipe.
+    // Starts the binary with the current DISPLAY, its standard output on a pipe that a thread
+    // reads all the time (a trace left unread would fill the pipe and stall the game). The game
+    // is killed if the thread that started it ends.
     explicit GameProcess(const std::string& binary);
     // Kills the game if it is still running.
     ~GameProcess();
@@ -44,6 +53,8 @@ public:
     GameProcess& operator=(const GameProcess&) = delete;
 
     pid_t pid() const { return pid_; }
+    // Just before the game was started.
+    Clock::time_point started() const { return started_; }
 
     // Waits until a line at index `from` or later satisfies `match`; returns its index. Throws
     // (failing the test) once `timeout` has passed or the output has ended without one.
@@ -51,8 +62,18 @@ public:
                       const std::string& what, std::chrono::seconds timeout = std::chrono::seconds(30));
     std::size_t await_line(const std::string& line, std::size_t from = 0);
 
+    // Runs of the chain tick (head lines) and colour lines read so far.
+    int ticks() const;
+    int colour_lines() const;
+    // Waits until at least this many of each have been read; returns as soon as the line that
+    // completes the count has been. False if the output ended first or `timeout` passed.
+    bool await_counts(int ticks, int colour_lines, std::chrono::seconds timeout);
+
     // Every line read so far.
     std::vector<std::string> lines() const;
+
+    // Whether the game has not ended yet.
+    bool running();
 
     // Waits for the process to end and for the last of its output; "exited with status N" or
     // "killed by signal N", or "still running" after the timeout (the destructor then kills it).
@@ -60,15 +81,25 @@ public:
 
 private:
     void read_output(int fd);
+    // Collects the exit status if the game has ended, without waiting.
+    bool reap();
 
     pid_t pid_ = -1;
+    Clock::time_point started_;
     bool reaped_ = false;
+    int status_ = 0;
     std::thread reader_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> lines_;
+    int ticks_ = 0;
+    int colour_lines_ = 0;
     bool output_ended_ = false;
 };
+
+// Runs a shell command; returns its status as pclose reports it (-1 if it could not be
+// started), with what it printed in `output`.
+int run_command(const std::string& command, std::string& output);
 
 // Runs xdotool with these arguments (bounded by a timeout); returns what it printed. Throws if
 // it fails.

@@ -1,5 +1,6 @@
-// Starting the game with its output on a pipe, reading that output, and cleaning up after it.
-#include "e2e/game_process.h"
+// Starting the game with its output on a pipe, reading that output and cleaning up after it;
+// xdotool, and resident memory from /proc.
+#include "support/game_process.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,11 +9,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+const char* const chain_tick_head_line = "npt=0, pt=0, move_u=0.000000";
 
 OrphanGuard::OrphanGuard()
 {
@@ -100,17 +104,33 @@ std::vector<pid_t> children_named(const std::string& name)
     return found;
 }
 
+long resident_kib(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return -1;
+}
+
 GameProcess::GameProcess(const std::string& binary)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe2 failed");
     }
+    // Else the child would flush a copy of the test's pending output.
     std::fflush(nullptr);
+    const pid_t parent = getpid();
+    started_ = Clock::now();
     pid_ = fork();
     if (pid_ == 0) {
-        // Die with the test program rather than outlive it.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // Die with the test program rather than outlive it (and not start if it is gone already).
+        if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) {
+            _exit(127);
+        }
         dup2(fds[1], STDOUT_FILENO);
         execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
         std::perror(binary.c_str());
@@ -149,6 +169,9 @@ void GameProcess::read_output(int fd)
         std::size_t start = 0;
         for (std::size_t end; (end = partial.find('\n', start)) != std::string::npos; start = end + 1) {
             lines_.push_back(partial.substr(start, end - start));
+            const std::string& line = lines_.back();
+            ticks_ += line == chain_tick_head_line ? 1 : 0;
+            colour_lines_ += line.rfind("color=", 0) == 0 ? 1 : 0;
         }
         partial.erase(0, start);
         changed_.notify_all();
@@ -188,51 +211,86 @@ std::size_t GameProcess::await_line(const std::string& line, std::size_t from)
     return await([&line](const std::string& l) { return l == line; }, from, "line \"" + line + "\"");
 }
 
+int GameProcess::ticks() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return ticks_;
+}
+
+int GameProcess::colour_lines() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return colour_lines_;
+}
+
+bool GameProcess::await_counts(int ticks, int colour_lines, std::chrono::seconds timeout)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, timeout,
+                      [&] { return output_ended_ || (ticks_ >= ticks && colour_lines_ >= colour_lines); });
+    return ticks_ >= ticks && colour_lines_ >= colour_lines;
+}
+
 std::vector<std::string> GameProcess::lines() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return lines_;
 }
 
+bool GameProcess::reap()
+{
+    if (!reaped_ && waitpid(pid_, &status_, WNOHANG) == pid_) {
+        reaped_ = true;
+    }
+    return reaped_;
+}
+
+bool GameProcess::running() { return !reap(); }
+
 std::string GameProcess::wait_for_exit(std::chrono::seconds timeout)
 {
     const auto deadline = Clock::now() + timeout;
-    int status = 0;
-    for (;;) {
-        const pid_t done = waitpid(pid_, &status, WNOHANG);
-        if (done == pid_) {
-            break;
-        }
+    while (!reap()) {
         if (Clock::now() >= deadline) {
             return "still running";
         }
         // Polling the child; how long this takes is not part of any assertion.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    reaped_ = true;
-    reader_.join();  // the rest of the output, up to the end of the pipe
-    if (WIFEXITED(status)) {
-        return "exited with status " + std::to_string(WEXITSTATUS(status));
+    if (reader_.joinable()) {
+        reader_.join();  // the rest of the output, up to the end of the pipe
     }
-    if (WIFSIGNALED(status)) {
-        return "killed by signal " + std::to_string(WTERMSIG(status));
+    if (WIFEXITED(status_)) {
+        return "exited with status " + std::to_string(WEXITSTATUS(status_));
+    }
+    if (WIFSIGNALED(status_)) {
+        return "killed by signal " + std::to_string(WTERMSIG(status_));
     }
     return "ended oddly";
+}
+
+int run_command(const std::string& command, std::string& output)
+{
+    output.clear();
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        output += buffer;
+    }
+    return pclose(pipe);
 }
 
 std::string xdotool(const std::string& arguments)
 {
     const std::string command = "timeout 30 xdotool " + arguments;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
+    std::string output;
+    const int status = run_command(command, output);
+    if (status == -1) {
         throw std::runtime_error("cannot run " + command);
     }
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int status = pclose(pipe);
     if (status != 0) {
         throw std::runtime_error(command + " failed (status " + std::to_string(status) + ")");
     }
