@@ -42,9 +42,7 @@ TEST_F(ChainMotion, TickRenewsItselfIn40msWithItsValueAndAsksForOneRedisplay)
     start_game();
     chain_tick(7);
     ASSERT_EQ(toolkit.timers.size(), 1u);
-    EXPECT_EQ(toolkit.timers[0].delay_ms, 40u);
-    EXPECT_EQ(toolkit.timers[0].callback, &chain_tick);
-    EXPECT_EQ(toolkit.timers[0].value, 7);
+    EXPECT_EQ(toolkit.timers[0], (TimerRequest{40, &chain_tick, 7}));
     EXPECT_EQ(toolkit.redisplays, 1);
 }
 
@@ -253,9 +251,8 @@ TEST_F(ChainMotion, ExtraTickChainDoublesTheRunsPer40msWithTheSameMotionPerRun)
     toolkit_start_timer(1, chain_tick, 0);  // as start-up registers it
     toolkit.advance(1);
     on_key('K', 0, 0);
-    ASSERT_EQ(toolkit.timers.back().delay_ms, 40u);
-    EXPECT_EQ(toolkit.timers.back().callback, &chain_tick);
-    EXPECT_EQ(toolkit.timers.back().value, 0);
+    ASSERT_FALSE(toolkit.timers.empty());
+    EXPECT_EQ(toolkit.timers.back(), (TimerRequest{40, &chain_tick, 0}));
     EXPECT_EQ(toolkit.redisplays, 1);  // from the first run only; K asks for none
     EXPECT_EQ(capture->take_lines().size(), 10u);
 

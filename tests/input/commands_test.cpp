@@ -90,9 +90,7 @@ TEST_F(KeyboardCommands, KStartsOneMoreChainTick40msAheadWithoutARedisplay)
         toolkit.clear_requests();
         on_key(key, 0, 0);
         ASSERT_EQ(toolkit.timers.size(), 1u);
-        EXPECT_EQ(toolkit.timers[0].delay_ms, 40u);
-        EXPECT_EQ(toolkit.timers[0].callback, &chain_tick);
-        EXPECT_EQ(toolkit.timers[0].value, 0);
+        EXPECT_EQ(toolkit.timers[0], (TimerRequest{40, &chain_tick, 0}));
         EXPECT_EQ(toolkit.redisplays, 0);
     }
     EXPECT_EQ(toolkit.pending_count(chain_tick), 2);

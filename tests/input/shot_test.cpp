@@ -37,9 +37,7 @@ TEST_F(Firing, LeftButtonFiresFromTheAimAndSchedulesTheFirstRiseOnePeriodLater)
     EXPECT_EQ(shot_x, 1.0f);
     EXPECT_EQ(shot_height, 0.0f);
     ASSERT_EQ(toolkit.timers.size(), 1u);
-    EXPECT_EQ(toolkit.timers[0].delay_ms, 66u);
-    EXPECT_EQ(toolkit.timers[0].callback, &shot_step);
-    EXPECT_EQ(toolkit.timers[0].value, 0);
+    EXPECT_EQ(toolkit.timers[0], (TimerRequest{66, &shot_step, 0}));
     // Nothing visible changes until the first rise.
     EXPECT_EQ(toolkit.redisplays, 0);
     EXPECT_EQ(capture->take(), "");
@@ -57,9 +55,7 @@ TEST_F(Firing, UpArrowFiresAndMakesTheFirstRiseDuringTheKeyPress)
     EXPECT_EQ(shot_x, -0.5f);
     EXPECT_EQ(shot_height, 0.08f);
     ASSERT_EQ(toolkit.timers.size(), 1u);
-    EXPECT_EQ(toolkit.timers[0].delay_ms, 66u);
-    EXPECT_EQ(toolkit.timers[0].callback, &shot_step);
-    EXPECT_EQ(toolkit.timers[0].value, 1);
+    EXPECT_EQ(toolkit.timers[0], (TimerRequest{66, &shot_step, 1}));
     // One for the rise, one that every special key asks for.
     EXPECT_EQ(toolkit.redisplays, 2);
 }

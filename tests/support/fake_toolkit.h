@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include "app/toolkit.h"
@@ -13,6 +14,18 @@ struct TimerRequest {
     TimerCallback callback;
     int value;
 };
+
+// So that a test compares a whole registration at once and a failure shows all three parts.
+inline bool operator==(const TimerRequest& a, const TimerRequest& b)
+{
+    return a.delay_ms == b.delay_ms && a.callback == b.callback && a.value == b.value;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const TimerRequest& t)
+{
+    return out << "{" << t.delay_ms << " ms, callback " << reinterpret_cast<const void*>(t.callback)
+               << ", value " << t.value << "}";
+}
 
 struct PendingTimer {
     unsigned long long due_ms;
