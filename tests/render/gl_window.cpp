@@ -178,6 +178,9 @@ bool resize_gl_window(int width, int height)
     ensure_gl_window();
     if (shown_width != width || shown_height != height) {
         glutReshapeWindow(width, height);
+        // freeglut 2.8 (Ubuntu 22.04) carries out a requested resize only when it next redraws
+        // the window; freeglut 3 at once. Asking for a redraw serves both.
+        glutPostRedisplay();
         if (!pump_until([&] { return shown_width == width && shown_height == height; })) {
             return false;
         }
