@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "chain/path.h"
 #include "support/game_test.h"
 
 namespace {
@@ -124,6 +125,31 @@ TEST_F(ChainCreation, ResetRestoresTheStartValuesAndAppendsTenBalls)
 
     reset_game();
     EXPECT_EQ(balls.size(), 30u);
+}
+
+// The path as it is laid out, point by point: the motion and drawing tests take their
+// expectations from path_points itself, so only this catches a wrong number in the table.
+TEST(PathTable, HoldsTheFortyFivePointsOfTheSerpentineInPathSpace)
+{
+    // clang-format off
+    const double expected[path_point_count][2] = {
+        {0.8, 0.3},   {0.5, 0.3},   {0.4, 0.3},   {0.3, 0.3},   {0.2, 0.3},   {0.1, 0.3},   {0.0, 0.3},
+        {-0.1, 0.3},  {-0.2, 0.3},  {-0.3, 0.3},  {-0.4, 0.3},  {-0.45, 0.2}, {-0.4, 0.1},  {-0.3, 0.1},
+        {-0.2, 0.1},  {-0.1, 0.1},  {0.0, 0.1},   {0.1, 0.1},   {0.2, 0.1},   {0.3, 0.1},   {0.4, 0.1},
+        {0.45, 0.0},  {0.4, -0.1},  {0.3, -0.1},  {0.2, -0.1},  {0.1, -0.1},  {0.0, -0.1},  {-0.1, -0.1},
+        {-0.2, -0.1}, {-0.3, -0.1}, {-0.4, -0.1}, {-0.45, -0.2}, {-0.4, -0.3}, {-0.3, -0.3}, {-0.2, -0.3},
+        {-0.1, -0.3}, {0.0, -0.3},  {0.1, -0.3},  {0.2, -0.3},  {0.3, -0.3},  {0.4, -0.3},  {0.5, -0.3},
+        {0.6, -0.3},  {0.6, -0.3},  {0.6, -0.3},
+    };
+    // clang-format on
+    for (int i = 0; i < path_point_count; ++i) {
+        EXPECT_EQ(path_points[i].x, static_cast<float>(expected[i][0])) << "point " << i;
+        EXPECT_EQ(path_points[i].y, static_cast<float>(expected[i][1])) << "point " << i;
+        EXPECT_EQ(path_points[i].z, 0.0f) << "point " << i;
+    }
+    EXPECT_EQ(path_scale.x, 5.0f);
+    EXPECT_EQ(path_scale.y, 3.3f);
+    EXPECT_EQ(path_scale.z, 1.0f);
 }
 
 }  // namespace
