@@ -69,6 +69,16 @@ void expect_matrix_near(const Mat4& actual, const Mat4& expected)
 
 using Lighting = RenderTest;
 
+// What the game's start-up leaves in the context; no frame changes it.
+TEST_F(Lighting, StartUpClearsToSkyBlueWithDepthTestingAndLightingOn)
+{
+    Vec4 clear{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+    EXPECT_EQ(clear, (Vec4{0.74509f, 0.88627f, 0.97255f, 1.0f}));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "depth testing";
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "lighting";
+}
+
 TEST_F(Lighting, BothLightsAreOnWithTheirSharedAmbientDiffuseAndSpecularColours)
 {
     for (GLenum which : {GL_LIGHT0, GL_LIGHT1}) {
