@@ -1,5 +1,6 @@
 // Start-up of the game's window: handlers, the first chain tick, the fixed GL state, the menu,
-// the first game and the lights, in the order the game has always done them.
+// the first game and the lights, in the order the game has always done them; and the check that
+// the codes the input handlers expect are freeglut's.
 #include "app/start_up.h"
 
 #include <GL/freeglut.h>
@@ -9,7 +10,17 @@
 #include "chain/chain.h"
 #include "input/aim_and_shot.h"
 #include "input/commands.h"
+#include "input/glut_codes.h"
 #include "render/lighting.h"
+
+// The input code compares the codes it receives against its own copies of GLUT's values, so
+// that the game logic builds without GLUT; here they are held to freeglut's.
+static_assert(glut_code::left_button == GLUT_LEFT_BUTTON);
+static_assert(glut_code::button_down == GLUT_DOWN);
+static_assert(glut_code::key_left == GLUT_KEY_LEFT);
+static_assert(glut_code::key_up == GLUT_KEY_UP);
+static_assert(glut_code::key_right == GLUT_KEY_RIGHT);
+static_assert(glut_code::key_down == GLUT_KEY_DOWN);
 
 int open_game_window(int left, int top, int width, int height, void (*display)(), void (*reshape)(int, int))
 {
