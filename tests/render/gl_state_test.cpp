@@ -184,8 +184,11 @@ TEST_F(Projection, ReshapeSpansFourUnitsHighAndTheWindowsAspectWide)
     // Set up at 800 x 600 by the fixture: x from -8/3 to 8/3.
     expect_matrix_near(matrix(GL_PROJECTION_MATRIX), playfield_projection(8.0 / 3.0));
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 800, 600}));
+    toolkit.clear_requests();
     on_reshape(600, 600);
     expect_matrix_near(matrix(GL_PROJECTION_MATRIX), playfield_projection(2.0));
+    // The scene is drawn anew for the new size.
+    EXPECT_EQ(toolkit.redisplays, 1);
     on_reshape(1200, 300);
     expect_matrix_near(matrix(GL_PROJECTION_MATRIX), playfield_projection(8.0));
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1200, 300}));
