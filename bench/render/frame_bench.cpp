@@ -14,6 +14,7 @@
 
 #include "app/game_state.h"
 #include "app/start_up.h"
+#include "app/test_entry_points.h"
 #include "chain/chain.h"
 #include "render/scene.h"
 #include "support/game_window.h"

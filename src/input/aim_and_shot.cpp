@@ -6,6 +6,7 @@
 
 #include "app/game_state.h"
 #include "app/rounding.h"
+#include "app/test_entry_points.h"
 #include "app/toolkit.h"
 #include "input/glut_codes.h"
 
