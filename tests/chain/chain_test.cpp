@@ -6,27 +6,16 @@
 
 #include "chain/path.h"
 #include "support/game_test.h"
+#include "support/trace_lines.h"
 
 namespace {
 
 using ChainCreation = GameTest;
 
-// The colour codes of the first chain of every run: the C library's unseeded rand() % 4 + 1.
-const std::vector<int> start_up_colours = {4, 3, 2, 4, 2, 4, 3, 1, 2, 2};
-
-std::vector<std::string> color_lines(const std::vector<int>& codes)
-{
-    std::vector<std::string> lines;
-    for (int code : codes) {
-        lines.push_back("color=" + std::to_string(code));
-    }
-    return lines;
-}
-
 TEST_F(ChainCreation, FirstChainDrawsTheStartUpColourSequenceOfTheUnseededGenerator)
 {
     create_chain(10, 4);
-    EXPECT_EQ(capture->take_lines(), color_lines(start_up_colours));
+    EXPECT_EQ(capture->take_lines(), colour_lines(start_up_colours));
     ASSERT_EQ(balls.size(), 10u);
     for (std::size_t i = 0; i < balls.size(); ++i) {
         EXPECT_EQ(balls[i]->color, start_up_colours[i]);
@@ -73,14 +62,14 @@ TEST_F(ChainCreation, NoBallsAndNoLinesForACountOfZeroOrLess)
 TEST_F(ChainCreation, OneColourGivesEveryBallColourOne)
 {
     create_chain(5, 1);
-    EXPECT_EQ(capture->take_lines(), color_lines({1, 1, 1, 1, 1}));
+    EXPECT_EQ(capture->take_lines(), colour_lines({1, 1, 1, 1, 1}));
 }
 
 TEST_F(ChainCreation, ColourCountBelowOneIsTakenAsOneInsteadOfDividingByZero)
 {
     create_chain(3, 0);
     create_chain(2, -4);
-    EXPECT_EQ(capture->take_lines(), color_lines({1, 1, 1, 1, 1}));
+    EXPECT_EQ(capture->take_lines(), colour_lines({1, 1, 1, 1, 1}));
     ASSERT_EQ(balls.size(), 5u);
     EXPECT_EQ(balls[4]->pt, 1);
 }

@@ -11,6 +11,7 @@
 
 #include "e2e/trace_check.h"
 #include "support/game_process.h"
+#include "support/trace_lines.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -134,7 +135,7 @@ TEST_F(PlayingTheGame, StartsWithTheTenColoursThenTicksAndQuitsWithStatusZeroOnU
     const std::vector<std::string> lines = game->lines();
     ASSERT_GE(lines.size(), 20u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20),
-              concat({start_up_colour_lines(), first_tick_lines()}));
+              concat({colour_lines(start_up_colours), first_tick_lines()}));
     const TraceReading trace = finished_trace();
     EXPECT_EQ(trace.events, concat({help_lines, help_lines}));
     EXPECT_GE(trace.ticks, 3);
@@ -151,7 +152,7 @@ TEST_F(PlayingTheGame, EachLineLeavesTheGameAsItIsPrintedSoAKilledGameCutsNoneOf
     EXPECT_EQ(game->wait_for_exit(), "killed by signal 9");
     const std::vector<std::string> lines = game->lines();
     EXPECT_FALSE(game->output_ended_mid_line()) << "the output ends with \"" << lines.back() << "\"";
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 10), start_up_colour_lines());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 10), colour_lines(start_up_colours));
 }
 
 TEST_F(PlayingTheGame, PointerAimsRelativelyAndTravelWithAButtonHeldWaitsForTheNextMove)
