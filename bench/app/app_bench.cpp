@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/game_state.h"
+#include "app/test_entry_points.h"
 #include "app/toolkit.h"
 #include "support/game_process.h"
 #include "support/xvfb.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "app/test_entry_points.h"
 #include "app/toolkit.h"
 #include "chain/chain.h"
 

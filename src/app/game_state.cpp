@@ -2,6 +2,7 @@
 #include "app/game_state.h"
 
 #include "app/rounding.h"
+#include "app/test_entry_points.h"
 #include "chain/chain.h"
 #include "input/aim_and_shot.h"
 

@@ -27,7 +27,3 @@ void reset_game();
 // is refused and the last good sizes are kept, so that nothing downstream divides by zero;
 // returns whether the size was taken.
 bool set_window_size(int width, int height);
-
-// Puts every piece of process-wide state back to its value before main() ran: all variables
-// zero, the chain list empty, no abandoned shot steps. For tests that need a fresh process.
-void restore_start_state();

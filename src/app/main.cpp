@@ -1,15 +1,11 @@
-// Start-up: the window, every handler, the first chain tick, the menu, the first game, then
-// the toolkit's event loop for the rest of the process's life.
+// Start-up: the trace made line-buffered, the toolkit, the game's window with its handlers and
+// first game, then the toolkit's event loop for the rest of the process's life.
 #include <GL/freeglut.h>
 
 #include <cstdio>
 
-#include "app/game_state.h"
 #include "app/glut_toolkit.h"
-#include "chain/chain.h"
-#include "input/aim_and_shot.h"
-#include "input/commands.h"
-#include "render/lighting.h"
+#include "app/start_up.h"
 #include "render/scene.h"
 
 namespace {
@@ -26,32 +22,7 @@ int main(int argc, char** argv)
     install_toolkit(&glut_toolkit);
 
     glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-    glutInitWindowSize(800, 600);
-    glutInitWindowPosition(100, 100);
-    glutCreateWindow("Marbloom");
-    glClearColor(0.74509f, 0.88627f, 0.97255f, 1.0f);
-
-    glutDisplayFunc(draw_scene);
-    glutReshapeFunc(on_reshape);
-    glutKeyboardFunc(on_key);
-    glutSpecialFunc(on_special_key);
-    glutMouseFunc(on_mouse);
-    glutMotionFunc(on_motion);
-    glutPassiveMotionFunc(on_passive_motion);
-    glutTimerFunc(1, chain_tick, 0);
-
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-
-    glutCreateMenu(on_menu);
-    glutAddMenuEntry("Reset", menu_reset);
-    glutAddMenuEntry("Exit", menu_exit);
-    glutAttachMenu(GLUT_RIGHT_BUTTON);
-
-    // The ten colour lines of the first chain come before the first frame and the first tick.
-    reset_game();
-    init_lighting();
+    open_game_window(100, 100, 800, 600, draw_scene, on_reshape);
     glutMainLoop();
     return 0;
 }

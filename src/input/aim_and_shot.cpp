@@ -6,16 +6,11 @@
 
 #include "app/game_state.h"
 #include "app/rounding.h"
+#include "app/test_entry_points.h"
 #include "app/toolkit.h"
+#include "input/glut_codes.h"
 
 namespace {
-
-constexpr int left_button = 0;  // GLUT_LEFT_BUTTON
-constexpr int button_down = 0;  // GLUT_DOWN
-constexpr int key_left = 100;   // GLUT_KEY_LEFT
-constexpr int key_up = 101;     // GLUT_KEY_UP
-constexpr int key_right = 102;  // GLUT_KEY_RIGHT
-constexpr int key_down = 103;   // GLUT_KEY_DOWN
 
 constexpr unsigned int shot_period_ms = 66;
 constexpr float shot_rise = 0.08f;  // single precision: 0.0799999982
@@ -77,7 +72,7 @@ void on_motion(int /*x*/, int /*y*/) {}
 
 void on_mouse(int button, int state, int /*x*/, int /*y*/)
 {
-    if (button != left_button || state != button_down || shot_in_flight != 0) {
+    if (button != glut_code::left_button || state != glut_code::button_down || shot_in_flight != 0) {
         return;
     }
     fire();
@@ -88,14 +83,14 @@ void on_mouse(int button, int state, int /*x*/, int /*y*/)
 void on_special_key(int key, int /*x*/, int /*y*/)
 {
     switch (key) {
-    case key_left:
+    case glut_code::key_left:
         std::printf("Left key\n");
         // Bounded by the full width, not the half-width: the aim may end one step past it.
         if (aim_translate > -view_width) {
             aim_translate = round_to_float(aim_translate - arrow_step);
         }
         break;
-    case key_up:
+    case glut_code::key_up:
         std::printf("Up key\n");
         if (shot_in_flight == 0) {
             fire();
@@ -103,13 +98,13 @@ void on_special_key(int key, int /*x*/, int /*y*/)
             rise_or_land(0);
         }
         break;
-    case key_right:
+    case glut_code::key_right:
         std::printf("Right key\n");
         if (aim_translate < view_width) {
             aim_translate = round_to_float(aim_translate + arrow_step);
         }
         break;
-    case key_down:
+    case glut_code::key_down:
         std::printf("Down key\n");
         break;
     default:

@@ -17,5 +17,3 @@ void shot_step(int value);
 // Called by a reset: the shot step that the current flight left pending is to do nothing when
 // it fires, so that the reloaded cannon is not disturbed by it.
 void abandon_shot_in_flight();
-// Drops the record of abandoned steps (for a fresh start of the whole process state).
-void forget_abandoned_shot_steps();

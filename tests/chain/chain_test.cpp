@@ -4,28 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "chain/path.h"
 #include "support/game_test.h"
+#include "support/trace_lines.h"
 
 namespace {
 
 using ChainCreation = GameTest;
 
-// The colour codes of the first chain of every run: the C library's unseeded rand() % 4 + 1.
-const std::vector<int> start_up_colours = {4, 3, 2, 4, 2, 4, 3, 1, 2, 2};
-
-std::vector<std::string> color_lines(const std::vector<int>& codes)
-{
-    std::vector<std::string> lines;
-    for (int code : codes) {
-        lines.push_back("color=" + std::to_string(code));
-    }
-    return lines;
-}
-
 TEST_F(ChainCreation, FirstChainDrawsTheStartUpColourSequenceOfTheUnseededGenerator)
 {
     create_chain(10, 4);
-    EXPECT_EQ(capture->take_lines(), color_lines(start_up_colours));
+    EXPECT_EQ(capture->take_lines(), colour_lines(start_up_colours));
     ASSERT_EQ(balls.size(), 10u);
     for (std::size_t i = 0; i < balls.size(); ++i) {
         EXPECT_EQ(balls[i]->color, start_up_colours[i]);
@@ -72,14 +62,14 @@ TEST_F(ChainCreation, NoBallsAndNoLinesForACountOfZeroOrLess)
 TEST_F(ChainCreation, OneColourGivesEveryBallColourOne)
 {
     create_chain(5, 1);
-    EXPECT_EQ(capture->take_lines(), color_lines({1, 1, 1, 1, 1}));
+    EXPECT_EQ(capture->take_lines(), colour_lines({1, 1, 1, 1, 1}));
 }
 
 TEST_F(ChainCreation, ColourCountBelowOneIsTakenAsOneInsteadOfDividingByZero)
 {
     create_chain(3, 0);
     create_chain(2, -4);
-    EXPECT_EQ(capture->take_lines(), color_lines({1, 1, 1, 1, 1}));
+    EXPECT_EQ(capture->take_lines(), colour_lines({1, 1, 1, 1, 1}));
     ASSERT_EQ(balls.size(), 5u);
     EXPECT_EQ(balls[4]->pt, 1);
 }
@@ -124,6 +114,31 @@ TEST_F(ChainCreation, ResetRestoresTheStartValuesAndAppendsTenBalls)
 
     reset_game();
     EXPECT_EQ(balls.size(), 30u);
+}
+
+// The path as it is laid out, point by point: the motion and drawing tests take their
+// expectations from path_points itself, so only this catches a wrong number in the table.
+TEST(PathTable, HoldsTheFortyFivePointsOfTheSerpentineInPathSpace)
+{
+    // clang-format off
+    const double expected[path_point_count][2] = {
+        {0.8, 0.3},   {0.5, 0.3},   {0.4, 0.3},   {0.3, 0.3},   {0.2, 0.3},   {0.1, 0.3},   {0.0, 0.3},
+        {-0.1, 0.3},  {-0.2, 0.3},  {-0.3, 0.3},  {-0.4, 0.3},  {-0.45, 0.2}, {-0.4, 0.1},  {-0.3, 0.1},
+        {-0.2, 0.1},  {-0.1, 0.1},  {0.0, 0.1},   {0.1, 0.1},   {0.2, 0.1},   {0.3, 0.1},   {0.4, 0.1},
+        {0.45, 0.0},  {0.4, -0.1},  {0.3, -0.1},  {0.2, -0.1},  {0.1, -0.1},  {0.0, -0.1},  {-0.1, -0.1},
+        {-0.2, -0.1}, {-0.3, -0.1}, {-0.4, -0.1}, {-0.45, -0.2}, {-0.4, -0.3}, {-0.3, -0.3}, {-0.2, -0.3},
+        {-0.1, -0.3}, {0.0, -0.3},  {0.1, -0.3},  {0.2, -0.3},  {0.3, -0.3},  {0.4, -0.3},  {0.5, -0.3},
+        {0.6, -0.3},  {0.6, -0.3},  {0.6, -0.3},
+    };
+    // clang-format on
+    for (int i = 0; i < path_point_count; ++i) {
+        EXPECT_EQ(path_points[i].x, static_cast<float>(expected[i][0])) << "point " << i;
+        EXPECT_EQ(path_points[i].y, static_cast<float>(expected[i][1])) << "point " << i;
+        EXPECT_EQ(path_points[i].z, 0.0f) << "point " << i;
+    }
+    EXPECT_EQ(path_scale.x, 5.0f);
+    EXPECT_EQ(path_scale.y, 3.3f);
+    EXPECT_EQ(path_scale.z, 1.0f);
 }
 
 }  // namespace

@@ -2,23 +2,16 @@
 // each ball stops, the follow rule, and how extra tick chains speed the chain up.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "input/commands.h"
 #include "support/game_test.h"
+#include "support/trace_lines.h"
 
 namespace {
 
 using ChainMotion = GameTest;
-
-std::string trace_line(int npt, int pt, double move_u)
-{
-    char line[64];
-    std::snprintf(line, sizeof line, "npt=%d, pt=%d, move_u=%f", npt, pt, move_u);
-    return line;
-}
 
 // Weight of a segment's end points: the nodes 0.333 and 0.667 are not exact thirds.
 constexpr float end_weight = 0.9994995f;
@@ -27,9 +20,9 @@ TEST_F(ChainMotion, FirstTickPrintsOneLinePerBallWithTheStateBeforeItMoves)
 {
     start_game();
     chain_tick(0);
-    std::vector<std::string> expected = {trace_line(0, 0, 0.0)};
+    std::vector<std::string> expected = {tick_line(0, 0, 0.0)};
     for (int i = 1; i < 10; ++i) {
-        expected.push_back(trace_line(i - 1, i, 0.0));
+        expected.push_back(tick_line(i - 1, i, 0.0));
     }
     EXPECT_EQ(capture->take_lines(), expected);
     for (int i = 1; i < 10; ++i) {
@@ -159,7 +152,7 @@ TEST_F(ChainMotion, StoppedBallKeepsItsPlacePrintsEveryTickAndFlipsItsToggle)
     capture->take();
 
     chain_tick(0);
-    EXPECT_EQ(capture->take_lines().back(), trace_line(41, 42, 0.0));
+    EXPECT_EQ(capture->take_lines().back(), tick_line(41, 42, 0.0));
     EXPECT_EQ(ball.x, x);
     EXPECT_EQ(ball.y, y);
     EXPECT_EQ(ball.move_u, 0.0f);
@@ -180,8 +173,7 @@ TEST_F(ChainMotion, BallOnTheSameSegmentWaitsUntilTheBallAheadIsPastTheThreshold
     EXPECT_EQ(advancing.move_u, 0.02f);
     EXPECT_NEAR(advancing.x, end_weight * path_points[5].x, 1e-7);
 
-    EXPECT_EQ(capture->take_lines(),
-              (std::vector<std::string>{trace_line(5, 5, 0.0), trace_line(5, 5, 0.0)}));
+    EXPECT_EQ(capture->take_lines(), (std::vector<std::string>{tick_line(5, 5, 0.0), tick_line(5, 5, 0.0)}));
 }
 
 TEST_F(ChainMotion, ParameterOfExactlyOneIsPlacedAtTheSegmentEndBeforeChanging)
@@ -242,7 +234,7 @@ TEST_F(ChainMotion, NewChainAfterAResetFollowsTheOldTailAndRestsAtPointFortyTwo)
     capture->take();
     run_ticks(3);
     EXPECT_EQ(leader.end_toggle, toggle);
-    EXPECT_EQ(capture->take_lines()[10], trace_line(42, 42, 0.0));
+    EXPECT_EQ(capture->take_lines()[10], tick_line(42, 42, 0.0));
 }
 
 TEST_F(ChainMotion, ExtraTickChainDoublesTheRunsPer40msWithTheSameMotionPerRun)

@@ -1,7 +1,9 @@
 // The real game played through a private X server: pointer, keys and menu synthesised as a
 // player would make them, the trace read from its standard output, the exit status checked.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "e2e/trace_check.h"
 #include "support/game_process.h"
+#include "support/trace_lines.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -132,11 +135,24 @@ TEST_F(PlayingTheGame, StartsWithTheTenColoursThenTicksAndQuitsWithStatusZeroOnU
     const std::vector<std::string> lines = game->lines();
     ASSERT_GE(lines.size(), 20u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20),
-              concat({start_up_colour_lines(), first_tick_lines()}));
+              concat({colour_lines(start_up_colours), first_tick_lines()}));
     const TraceReading trace = finished_trace();
     EXPECT_EQ(trace.events, concat({help_lines, help_lines}));
     EXPECT_GE(trace.ticks, 3);
     EXPECT_EQ(trace.ticks_with_chains.at(1), trace.ticks);
+}
+
+TEST_F(PlayingTheGame, EachLineLeavesTheGameAsItIsPrintedSoAKilledGameCutsNoneOff)
+{
+    // A trace held back until a buffer fills would reach the pipe in blocks of kilobytes that
+    // end inside a line, and a kill would leave it cut off there.
+    ASSERT_TRUE(game->await_counts(0, 10, std::chrono::seconds(30)));
+    kill(game->pid(), SIGKILL);
+
+    EXPECT_EQ(game->wait_for_exit(), "killed by signal 9");
+    const std::vector<std::string> lines = game->lines();
+    EXPECT_FALSE(game->output_ended_mid_line()) << "the output ends with \"" << lines.back() << "\"";
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 10), colour_lines(start_up_colours));
 }
 
 TEST_F(PlayingTheGame, PointerAimsRelativelyAndTravelWithAButtonHeldWaitsForTheNextMove)

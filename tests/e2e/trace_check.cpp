@@ -2,18 +2,12 @@
 #include "e2e/trace_check.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "support/trace_lines.h"
 
 namespace {
 
 const char* const head_line = "npt=0, pt=0, move_u=0.000000";
-
-std::string tick_line(int npt, int pt, float move_u)
-{
-    char text[96];
-    std::snprintf(text, sizeof text, "npt=%d, pt=%d, move_u=%f", npt, pt, static_cast<double>(move_u));
-    return text;
-}
 
 // Every chain but the head of the list moves in lockstep: all its balls change segment on the
 // same run and share one curve parameter, ball j of it sitting on segment j + 3 * segments.
@@ -62,15 +56,6 @@ std::string around(const std::vector<std::string>& lines, std::size_t at)
 
 bool is_tick_line(const std::string& line) { return line.rfind("npt=", 0) == 0; }
 
-std::vector<std::string> start_up_colour_lines()
-{
-    std::vector<std::string> lines;
-    for (int code : {4, 3, 2, 4, 2, 4, 3, 1, 2, 2}) {
-        lines.push_back("color=" + std::to_string(code));
-    }
-    return lines;
-}
-
 std::vector<std::string> first_tick_lines()
 {
     std::vector<ChainState> chains(1);
@@ -82,7 +67,7 @@ std::vector<std::string> first_tick_lines()
 ::testing::AssertionResult read_trace(const std::vector<std::string>& lines, TraceReading& reading)
 {
     reading = TraceReading{};
-    const std::vector<std::string> colours = start_up_colour_lines();
+    const std::vector<std::string> colours = colour_lines(start_up_colours);
     if (lines.size() < colours.size() || !std::equal(colours.begin(), colours.end(), lines.begin())) {
         return ::testing::AssertionFailure() << "the trace does not start with the ten start-up colours:\n"
                                              << around(lines, 0);

@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-// The ten colour lines every run starts with (the unseeded generator).
-std::vector<std::string> start_up_colour_lines();
-
 // The lines of the first run of chain_tick after start-up.
 std::vector<std::string> first_tick_lines();
 

@@ -67,6 +67,17 @@ TEST_F(Aiming, ResetForgetsWhereThePointerWasSoTheNextMoveCountsFromColumnZeroAg
     EXPECT_EQ(aim_translate, 1.3333333f);
 }
 
+TEST_F(Aiming, TravelIsAddedToTheAimBeforeTheSumIsRoundedToFloat)
+{
+    start_game();
+    on_passive_motion(1, 300);
+    on_passive_motion(653, 300);
+    on_passive_motion(653, 300);
+    // 653 columns at 2 / 600 each. Rounding the travel to float before adding it would print
+    // 2.176666.
+    EXPECT_EQ(capture->take_lines().back(), "aim_translate: 2.176667");
+}
+
 TEST_F(Aiming, DraggingWithAButtonHeldDoesNothingAtTheTime)
 {
     start_game();

@@ -1,5 +1,8 @@
-// Watching a shot from outside: runs the pending timers in due order and sorts what each did.
+// Watching a shot from outside: runs the pending timers in due order and sorts what each did,
+// and the check that the cannon is loaded again.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <vector>
@@ -52,6 +55,14 @@ inline FlightLog run_until_no_timer_left(FakeToolkit& toolkit, int max_steps = 4
         }
     }
     return log;
+}
+
+// The cannon loaded: no shot in flight and the projectile back at rest in it.
+inline void expect_loaded()
+{
+    EXPECT_EQ(shot_in_flight, 0);
+    EXPECT_EQ(shot_height, 0.0f);
+    EXPECT_EQ(shot_x, 0.0f);
 }
 
 // The rise times of a whole flight whose first rise falls at first_rise_ms: 51 rises 66 ms apart.

@@ -18,13 +18,6 @@ using ResetDuringFlight = GameTest;
 void press_left_button() { on_mouse(left_button, down, 400, 300); }
 void press_up_arrow() { on_special_key(key_up, 0, 0); }
 
-void expect_loaded()
-{
-    EXPECT_EQ(shot_in_flight, 0);
-    EXPECT_EQ(shot_height, 0.0f);
-    EXPECT_EQ(shot_x, 0.0f);
-}
-
 TEST_F(ResetDuringFlight, CannonIsLoadedAgainAtOnce)
 {
     start_game();

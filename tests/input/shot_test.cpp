@@ -19,13 +19,6 @@ constexpr int key_page_up = 104;  // GLUT_KEY_PAGE_UP
 
 using Firing = GameTest;
 
-void expect_loaded()
-{
-    EXPECT_EQ(shot_in_flight, 0);
-    EXPECT_EQ(shot_height, 0.0f);
-    EXPECT_EQ(shot_x, 0.0f);
-}
-
 TEST_F(Firing, LeftButtonFiresFromTheAimAndSchedulesTheFirstRiseOnePeriodLater)
 {
     start_game();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "app/test_entry_points.h"
 #include "chain/chain.h"
 #include "input/aim_and_shot.h"
 #include "input/commands.h"

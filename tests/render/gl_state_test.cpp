@@ -69,6 +69,16 @@ void expect_matrix_near(const Mat4& actual, const Mat4& expected)
 
 using Lighting = RenderTest;
 
+// What the game's start-up leaves in the context; no frame changes it.
+TEST_F(Lighting, StartUpClearsToSkyBlueWithDepthTestingAndLightingOn)
+{
+    Vec4 clear{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+    EXPECT_EQ(clear, (Vec4{0.74509f, 0.88627f, 0.97255f, 1.0f}));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "depth testing";
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "lighting";
+}
+
 TEST_F(Lighting, BothLightsAreOnWithTheirSharedAmbientDiffuseAndSpecularColours)
 {
     for (GLenum which : {GL_LIGHT0, GL_LIGHT1}) {
@@ -174,8 +184,11 @@ TEST_F(Projection, ReshapeSpansFourUnitsHighAndTheWindowsAspectWide)
     // Set up at 800 x 600 by the fixture: x from -8/3 to 8/3.
     expect_matrix_near(matrix(GL_PROJECTION_MATRIX), playfield_projection(8.0 / 3.0));
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 800, 600}));
+    toolkit.clear_requests();
     on_reshape(600, 600);
     expect_matrix_near(matrix(GL_PROJECTION_MATRIX), playfield_projection(2.0));
+    // The scene is drawn anew for the new size.
+    EXPECT_EQ(toolkit.redisplays, 1);
     on_reshape(1200, 300);
     expect_matrix_near(matrix(GL_PROJECTION_MATRIX), playfield_projection(8.0));
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 1200, 300}));

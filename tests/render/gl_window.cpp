@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/game_state.h"
+#include "app/start_up.h"
 #include "render/scene.h"
 #include "support/game_window.h"
 #include "support/xvfb.h"
@@ -163,7 +164,8 @@ void ensure_gl_window()
     server = std::make_unique<XvfbServer>("1280x1024x24");
 
     start_toolkit("render_test");
-    // As main() opens it, but at the screen's corner so that the whole window is on screen.
+    // As main() opens it, but at the screen's corner so that the whole window is on screen even
+    // when a test widens it. The start-up's first game is the caller's to clear away.
     window = open_game_window(0, 0, 800, 600, on_expose, on_window_reshape);
 
     if (!pump_until([] { return exposed && shown_width == 800 && shown_height == 600; })) {

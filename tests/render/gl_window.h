@@ -1,5 +1,6 @@
 // The window the render tests draw into: a private Xvfb, Mesa's software renderer and one
-// freeglut window set up the way main() sets it up, plus reading frames back as pixels.
+// freeglut window opened and set up by the game's own start-up, plus reading frames back as
+// pixels.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 // Brings up the server, the window and its context once per process (each discovered test runs
 // as its own process). Safe to call repeatedly; aborts the test program when no context comes up.
+// The first call also starts a game, as the start-up does: call it before resetting the state.
 void ensure_gl_window();
 
 // Resizes the window and waits until freeglut has delivered the matching reshape (on_reshape is

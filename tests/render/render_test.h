@@ -38,8 +38,9 @@ class RenderTest : public GameTest {
 protected:
     void SetUp() override
     {
-        GameTest::SetUp();
+        // First, so that the fresh state GameTest gives replaces the start-up's first game.
         ensure_gl_window();
+        GameTest::SetUp();
         ASSERT_TRUE(resize_gl_window(800, 600)) << "the window did not take its 800 x 600 size";
     }
 

@@ -27,11 +27,11 @@ constexpr int window_height = 600;
 // freeglut opens the menu with its top-left corner at the pointer; "Reset" is the first entry.
 constexpr int menu_entry_offset = 10;
 constexpr int extra_tick_limit = 3;
-// What a new ball costs in resident memory: not the Ball (under 100 bytes with its slot in the
-// list) but its drawing. Under Mesa's software renderer every ball drawn in a frame holds about
-// 75 KiB (presumably vertex buffers kept for reuse), so resident memory steps up with each Reset
-// and stays flat while the number of balls does (measured: 40 Resets, +750 KiB each; idle and
-// menu opened without a choice, flat).
+// What a new ball costs in resident memory: not the Ball (56 bytes with its slot in the list)
+// but its drawing. Under Mesa's software renderer every ball drawn in a frame holds some 80 KiB
+// (presumably vertex buffers kept for reuse), so resident memory steps up by about 800 KiB with
+// each Reset and stays flat while the number of balls does (docs/performance.md, "Resident
+// memory"); 96 KiB a ball leaves room above that.
 constexpr long kib_per_new_ball = 96;
 // Malloc arenas settling. The menu's one-time window and GL context (about 5.5 MiB) come before
 // the baseline is taken.

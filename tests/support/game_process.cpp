@@ -180,6 +180,7 @@ void GameProcess::read_output(int fd)
     std::lock_guard<std::mutex> lock(mutex_);
     if (!partial.empty()) {
         lines_.push_back(partial);
+        ended_mid_line_ = true;
     }
     output_ended_ = true;
     changed_.notify_all();
@@ -235,6 +236,12 @@ std::vector<std::string> GameProcess::lines() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return lines_;
+}
+
+bool GameProcess::output_ended_mid_line() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return ended_mid_line_;
 }
 
 bool GameProcess::reap()

@@ -71,6 +71,8 @@ public:
 
     // Every line read so far.
     std::vector<std::string> lines() const;
+    // Whether the output ended inside a line: its last line, in lines(), had no line feed.
+    bool output_ended_mid_line() const;
 
     // Whether the game has not ended yet.
     bool running();
@@ -95,6 +97,7 @@ private:
     int ticks_ = 0;
     int colour_lines_ = 0;
     bool output_ended_ = false;
+    bool ended_mid_line_ = false;
 };
 
 // Runs a shell command; returns its status as pclose reports it (-1 if it could not be

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/game_state.h"
+#include "app/test_entry_points.h"
 #include "chain/chain.h"
 #include "support/fake_toolkit.h"
 #include "support/stdout_capture.h"

@@ -1,4 +1,4 @@
-// Opening windows set up as main() sets up the game's, and waiting on the toolkit's events.
+// Starting the toolkit for the game's window, and waiting on the toolkit's events.
 #include "support/game_window.h"
 
 #include <GL/freeglut.h>
@@ -6,8 +6,6 @@
 #include <chrono>
 #include <string>
 #include <thread>
-
-#include "render/lighting.h"
 
 void start_toolkit(const char* program_name)
 {
@@ -17,22 +15,6 @@ void start_toolkit(const char* program_name)
     int argc = 1;
     char* argv[] = {name.data(), nullptr};
     glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-}
-
-int open_game_window(int left, int top, int width, int height, void (*display)(), void (*reshape)(int, int))
-{
-    glutInitWindowPosition(left, top);
-    glutInitWindowSize(width, height);
-    const int window = glutCreateWindow("Marbloom");
-    glutDisplayFunc(display);
-    glutReshapeFunc(reshape);
-    // Each window has its own context: the state main() sets up, in each.
-    glClearColor(0.74509f, 0.88627f, 0.97255f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    init_lighting();
-    return window;
 }
 
 bool pump_until(const std::function<bool()>& done)

@@ -1,0 +1,54 @@
+// Start-up of the game's window: handlers, the first chain tick, the fixed GL state, the menu,
+// the first game and the lights, in the order the game has always done them; and the check that
+// the codes the input handlers expect are freeglut's.
+#include "app/start_up.h"
+
+#include <GL/freeglut.h>
+
+#include "app/game_state.h"
+#include "app/toolkit.h"
+#include "chain/chain.h"
+#include "input/aim_and_shot.h"
+#include "input/commands.h"
+#include "input/glut_codes.h"
+#include "render/lighting.h"
+
+// The input code compares the codes it receives against its own copies of GLUT's values, so
+// that the game logic builds without GLUT; here they are held to freeglut's.
+static_assert(glut_code::left_button == GLUT_LEFT_BUTTON);
+static_assert(glut_code::button_down == GLUT_DOWN);
+static_assert(glut_code::key_left == GLUT_KEY_LEFT);
+static_assert(glut_code::key_up == GLUT_KEY_UP);
+static_assert(glut_code::key_right == GLUT_KEY_RIGHT);
+static_assert(glut_code::key_down == GLUT_KEY_DOWN);
+
+int open_game_window(int left, int top, int width, int height, void (*display)(), void (*reshape)(int, int))
+{
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+    glutInitWindowSize(width, height);
+    glutInitWindowPosition(left, top);
+    const int window = glutCreateWindow("Marbloom");
+    glClearColor(0.74509f, 0.88627f, 0.97255f, 1.0f);
+
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshape);
+    glutKeyboardFunc(on_key);
+    glutSpecialFunc(on_special_key);
+    glutMouseFunc(on_mouse);
+    glutMotionFunc(on_motion);
+    glutPassiveMotionFunc(on_passive_motion);
+    toolkit_start_timer(1, chain_tick, 0);
+
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+
+    glutCreateMenu(on_menu);
+    glutAddMenuEntry("Reset", menu_reset);
+    glutAddMenuEntry("Exit", menu_exit);
+    glutAttachMenu(GLUT_RIGHT_BUTTON);
+
+    // The ten colour lines of the first chain come before the first frame and the first tick.
+    reset_game();
+    init_lighting();
+    return window;
+}
