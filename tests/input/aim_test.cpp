@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "input/aim_and_shot.h"
+#include "input/glut_codes.h"
 #include "support/game_test.h"
 
 namespace {
 
-constexpr int key_left = 100;   // GLUT_KEY_LEFT
-constexpr int key_right = 102;  // GLUT_KEY_RIGHT
+using namespace glut_code;
 
 using Aiming = GameTest;
 

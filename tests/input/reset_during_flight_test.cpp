@@ -5,17 +5,16 @@
 #include "input/aim_and_shot.h"
 #include "input/commands.h"
 #include "input/flight_log.h"
+#include "input/glut_codes.h"
 #include "support/game_test.h"
 
 namespace {
 
-constexpr int left_button = 0;  // GLUT_LEFT_BUTTON
-constexpr int down = 0;         // GLUT_DOWN
-constexpr int key_up = 101;     // GLUT_KEY_UP
+using namespace glut_code;
 
 using ResetDuringFlight = GameTest;
 
-void press_left_button() { on_mouse(left_button, down, 400, 300); }
+void press_left_button() { on_mouse(left_button, button_down, 400, 300); }
 void press_up_arrow() { on_special_key(key_up, 0, 0); }
 
 TEST_F(ResetDuringFlight, CannonIsLoadedAgainAtOnce)

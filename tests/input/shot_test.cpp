@@ -3,18 +3,18 @@
 
 #include "input/aim_and_shot.h"
 #include "input/flight_log.h"
+#include "input/glut_codes.h"
 #include "support/game_test.h"
 
 namespace {
 
-constexpr int left_button = 0;    // GLUT_LEFT_BUTTON
+// The codes the game receives from GLUT; the others a test sends are typed below.
+using namespace glut_code;
+
 constexpr int middle_button = 1;  // GLUT_MIDDLE_BUTTON
 constexpr int right_button = 2;   // GLUT_RIGHT_BUTTON
-constexpr int down = 0;           // GLUT_DOWN
 constexpr int up = 1;             // GLUT_UP
 constexpr int key_f1 = 1;         // GLUT_KEY_F1
-constexpr int key_up = 101;       // GLUT_KEY_UP
-constexpr int key_down = 103;     // GLUT_KEY_DOWN
 constexpr int key_page_up = 104;  // GLUT_KEY_PAGE_UP
 
 using Firing = GameTest;
@@ -24,7 +24,7 @@ TEST_F(Firing, LeftButtonFiresFromTheAimAndSchedulesTheFirstRiseOnePeriodLater)
     start_game();
     aim_translate = 1.0f;
 
-    on_mouse(left_button, down, 123, 456);
+    on_mouse(left_button, button_down, 123, 456);
 
     EXPECT_EQ(shot_in_flight, 1);
     EXPECT_EQ(shot_x, 1.0f);
@@ -56,7 +56,7 @@ TEST_F(Firing, UpArrowFiresAndMakesTheFirstRiseDuringTheKeyPress)
 TEST_F(Firing, MouseShotRisesFiftyOneTimesEvery66msAndLandsOnTheFiftySecondStep)
 {
     start_game();
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
 
     const FlightLog flight = run_until_no_timer_left(toolkit);
 
@@ -90,7 +90,7 @@ TEST_F(Firing, ArrowShotRisesAtOnceThenEvery66msAndLandsAt3366ms)
 TEST_F(Firing, StepValueCountsTheRisesAlreadyMade)
 {
     start_game();
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
     run_until_no_timer_left(toolkit);
 
     ASSERT_EQ(toolkit.timers.size(), 52u);
@@ -102,7 +102,7 @@ TEST_F(Firing, StepValueCountsTheRisesAlreadyMade)
 TEST_F(Firing, FiftySecondStepEndsTheFlightQuietly)
 {
     start_game();
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
     for (int rise = 0; rise < 51; ++rise) {
         ASSERT_TRUE(toolkit.fire_next());
     }
@@ -122,7 +122,7 @@ TEST_F(Firing, ShotKeepsItsColumnWhileTheCannonMovesOn)
 {
     start_game();
     aim_translate = 1.0f;
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
     toolkit.advance(660);
 
     on_passive_motion(100, 300);
@@ -139,14 +139,14 @@ TEST_F(Firing, LeftButtonWhileAShotIsInFlightIsIgnoredWithoutASecondTimer)
 {
     start_game();
     aim_translate = 0.5f;
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
     toolkit.advance(200);
     aim_translate = -2.0f;
     capture->take();
     toolkit.clear_requests();
     const float height = shot_height;
 
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
 
     EXPECT_EQ(toolkit.pending_count(shot_step), 1);
     EXPECT_TRUE(toolkit.timers.empty());
@@ -160,7 +160,7 @@ TEST_F(Firing, LeftButtonWhileAShotIsInFlightIsIgnoredWithoutASecondTimer)
 TEST_F(Firing, UpArrowWhileAShotIsInFlightOnlyPrintsAndRedisplays)
 {
     start_game();
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
     toolkit.advance(300);
     capture->take();
     toolkit.clear_requests();
@@ -179,8 +179,8 @@ TEST_F(Firing, ReleasesAndTheOtherButtonsChangeNothing)
 {
     start_game();
     aim_translate = 0.7f;
-    const int events[][2] = {{left_button, up},    {middle_button, down}, {middle_button, up},
-                             {right_button, down}, {right_button, up},    {3, down}};
+    const int events[][2] = {{left_button, up},           {middle_button, button_down}, {middle_button, up},
+                             {right_button, button_down}, {right_button, up},           {3, button_down}};
     for (const auto& event : events) {
         on_mouse(event[0], event[1], 400, 300);
     }
@@ -199,7 +199,7 @@ TEST_F(Firing, CannonFiresAgainOnceTheShotHasLanded)
     run_until_no_timer_left(toolkit);
     toolkit.clear_requests();
 
-    on_mouse(left_button, down, 0, 0);
+    on_mouse(left_button, button_down, 0, 0);
     EXPECT_EQ(shot_in_flight, 1);
     const FlightLog second = run_until_no_timer_left(toolkit);
     EXPECT_EQ(second.rise_times.size(), 51u);
