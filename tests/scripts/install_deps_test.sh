@@ -4,6 +4,8 @@
 # Usage: install_deps_test.sh PATH/TO/install-deps
 set -uo pipefail
 script=$1
+# The cases are about gcc's packages; clang's add a probe of their own.
+unset CXX
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin" "$work/base"
