@@ -3,11 +3,10 @@
 
 #include <algorithm>
 
+#include "support/game_process.h"
 #include "support/trace_lines.h"
 
 namespace {
-
-const char* const head_line = "npt=0, pt=0, move_u=0.000000";
 
 // Every chain but the head of the list moves in lockstep: all its balls change segment on the
 // same run and share one curve parameter, ball j of it sitting on segment j + 3 * segments.
@@ -21,7 +20,7 @@ struct ChainState {
 bool predict_tick(std::vector<ChainState>& chains, std::vector<std::string>& lines)
 {
     lines.clear();
-    lines.push_back(head_line);
+    lines.push_back(chain_tick_head_line);
     int lead_pt = 0;  // the head never leaves segment 0
     for (std::size_t c = 0; c < chains.size(); ++c) {
         ChainState& chain = chains[c];
@@ -87,7 +86,7 @@ std::vector<std::string> first_tick_lines()
             ++i;
             continue;
         }
-        if (lines[i] != head_line) {
+        if (lines[i] != chain_tick_head_line) {
             return ::testing::AssertionFailure() << "a run of chain_tick starts elsewhere than at the head:\n"
                                                  << around(lines, i);
         }
@@ -104,7 +103,7 @@ std::vector<std::string> first_tick_lines()
                        << " lines:\n"
                        << around(lines, i + k);
             }
-            if (k > 0 && lines[i + k] == head_line) {
+            if (k > 0 && lines[i + k] == chain_tick_head_line) {
                 return ::testing::AssertionFailure()
                        << "run " << reading.ticks + 1 << " of chain_tick ends after " << k << " lines, not "
                        << size << ":\n"
