@@ -152,11 +152,12 @@ TEST_F(Materials, SetMaterialMakesAllFourValuesTheFrontMaterialAlphaIncluded)
     }
 }
 
-TEST_F(Materials, BackMaterialKeepsOpenGLsInitialValuesThroughAWholeFrame)
+TEST_F(Materials, AFrameEndsWithTheBackdropsPresetSevenInFrontAndTheBackMaterialUntouched)
 {
     reset_game();
     set_material(*material_preset(9));
     draw();
+    EXPECT_EQ(material(GL_FRONT, GL_DIFFUSE), as_vec(material_preset(7)->diffuse));
     EXPECT_EQ(material(GL_BACK, GL_AMBIENT), (Vec4{0.2f, 0.2f, 0.2f, 1.0f}));
     EXPECT_EQ(material(GL_BACK, GL_DIFFUSE), (Vec4{0.8f, 0.8f, 0.8f, 1.0f}));
     EXPECT_EQ(material(GL_BACK, GL_SPECULAR), (Vec4{0.0f, 0.0f, 0.0f, 1.0f}));

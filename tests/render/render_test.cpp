@@ -25,6 +25,11 @@ const ColourClass corner_green = {
 const ColourClass projectile_red = {"projectile red",
                                     [](Rgb c) { return c.r >= 140 && c.g <= 90 && c.b <= 90; }};
 
+// 0.1745 under the scene's ambient 0.2 and both lights' 0.8: 0.314, about 80 in 8 bits (a
+// preset with more ambient red, such as 29, gives about 126).
+const ColourClass projectile_unlit_red = {"projectile unlit red",
+                                          [](Rgb c) { return near(c.r, 80, 10) && c.g <= 15 && c.b <= 30; }};
+
 const ColourClass cannon_black = {
     "cannon black", [](Rgb c) { return c.r <= 80 && c.g <= 80 && c.b <= 80 && spread(c) <= 12; }};
 

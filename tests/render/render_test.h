@@ -27,6 +27,8 @@ extern const ColourClass clear_sky;
 extern const ColourClass corner_green;
 // The projectile, preset 25.
 extern const ColourClass projectile_red;
+// The projectile's lower right, turned away from both lights: preset 25's ambient red alone.
+extern const ColourClass projectile_unlit_red;
 // Breech and barrel, preset 28.
 extern const ColourClass cannon_black;
 // Path markers, preset 18, and balls drawn with it.

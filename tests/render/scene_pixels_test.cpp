@@ -87,6 +87,7 @@ TEST_F(Playfield, ProjectileInFlightRisesInItsOwnColumnWhileTheCannonFollowsTheA
     aim_translate = 0.5f;
     draw();
     EXPECT_TRUE(shows(-1.0, muzzle_y + 2.0, projectile_red));
+    EXPECT_TRUE(shows(-1.0 + 0.045, muzzle_y + 2.0 - 0.04, projectile_unlit_red));
     EXPECT_TRUE(shows(0.5, below_breech, cannon_black));
     // Not drawn again at the aim, nor at the flight's column plus the aim.
     EXPECT_TRUE(shows(0.5, above_muzzle, backdrop_grey));
