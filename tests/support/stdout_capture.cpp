@@ -1,6 +1,9 @@
 // Standard output redirected into an unnamed temporary file for the capture's lifetime.
 #include "support/stdout_capture.h"
 
+#ifdef _WIN32
+#include <io.h>
+#endif
 #include <unistd.h>
 
 #include <cstdio>
@@ -37,7 +40,13 @@ std::string read_from(int fd, long offset)
     std::string text;
     char buffer[4096];
     for (;;) {
+#ifdef _WIN32
+        // No pread in Microsoft's C runtime. The offset is shared with standard output, which
+        // writes at the end, where the read leaves it.
+        const long n = _lseek(fd, offset, SEEK_SET) == offset ? _read(fd, buffer, sizeof buffer) : -1;
+#else
         const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
+#endif
         if (n <= 0) {
             break;
         }
