@@ -16,11 +16,8 @@
 
 namespace {
 
-// The window opens 800 x 600 at (100, 100); no window manager moves it.
-constexpr int window_left = 100;
-constexpr int window_top = 100;
-// freeglut's menu opens at the pointer; its entries are about 27 pixels tall.
-constexpr int menu_entry_height = 27;
+// freeglut's menu opens at the pointer, with these two entries one above the other.
+constexpr int menu_entries = 2;
 constexpr int menu_reset_entry = 0;
 constexpr int menu_exit_entry = 1;
 
@@ -53,6 +50,8 @@ protected:
         // No window manager gives the window the keyboard; without this, keys would go to
         // whatever window is under the pointer.
         xdotool("windowfocus --sync " + window);
+        // Where the window really is: the game asks for (100, 100), the X server decides.
+        origin = window_geometry(window);
     }
 
     void TearDown() override
@@ -74,7 +73,7 @@ protected:
     // Pointer to a column and row of the window.
     void move_pointer(int x, int y = 300)
     {
-        xdotool("mousemove " + std::to_string(window_left + x) + " " + std::to_string(window_top + y));
+        xdotool("mousemove " + std::to_string(origin.x + x) + " " + std::to_string(origin.y + y));
     }
 
     void press(const std::string& keys) { xdotool("key " + keys); }
@@ -84,8 +83,10 @@ protected:
         xdotool("mousedown 3");
         xdotool("mouseup 3");
         // The pointer must not move before the menu is up, or the move goes to the game window.
-        xdotool("search --sync --onlyvisible --name '^freeglut menu$'");
-        xdotool("mousemove_relative 10 " + std::to_string(10 + menu_entry_height * entry));
+        const std::string menu = xdotool("search --sync --onlyvisible --name '^freeglut menu$'");
+        // The entries share the menu's height (their size depends on the font and the platform).
+        const int entry_height = window_geometry(menu.substr(0, menu.find('\n'))).height / menu_entries;
+        xdotool("mousemove_relative 10 " + std::to_string(10 + entry_height * entry));
         xdotool("click 3");
     }
 
@@ -120,6 +121,7 @@ protected:
     std::unique_ptr<XvfbServer> xvfb;
     std::unique_ptr<GameProcess> game;
     std::string window;
+    WindowGeometry origin;
 };
 
 TEST_F(PlayingTheGame, StartsWithTheTenColoursThenTicksAndQuitsWithStatusZeroOnUpperQ)

@@ -318,7 +318,8 @@ WindowGeometry window_geometry(const std::string& window)
     WindowGeometry geometry;
     int found = 0;
     for (std::string line; std::getline(lines, line);) {
-        found += std::sscanf(line.c_str(), "X=%d", &geometry.x) + std::sscanf(line.c_str(), "Y=%d", &geometry.y) +
+        found += std::sscanf(line.c_str(), "X=%d", &geometry.x) +
+                 std::sscanf(line.c_str(), "Y=%d", &geometry.y) +
                  std::sscanf(line.c_str(), "WIDTH=%d", &geometry.width) +
                  std::sscanf(line.c_str(), "HEIGHT=%d", &geometry.height);
     }
