@@ -5,8 +5,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e/trace_check.h"
@@ -32,6 +36,44 @@ std::vector<std::string> concat(std::vector<std::vector<std::string>> parts)
     }
     return all;
 }
+
+// The window's pixels as the X server holds them (xwd), as a binary PPM: rows from the top.
+std::string window_image(const std::string& window)
+{
+    const std::string path = ::testing::TempDir() + "marbloom-window.ppm";
+    std::string output;
+    if (run_command("xwd -silent -id " + window + " | xwdtopnm >" + path + " 2>/dev/null", output) != 0) {
+        throw std::runtime_error("xwd could not read window " + window);
+    }
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What a pixel of an 800 x 600 window shows: the light grey backdrop, the cannon's dark grey
+// (its material shades to about 11 at the barrel's edges; a darker one gives about 2) or else
+// its colour. Greys are equal in every channel.
+std::string pixel(const std::string& image, int x, int y)
+{
+    const std::size_t header = std::string("P6\n800 600\n255\n").size();
+    const auto* p = reinterpret_cast<const unsigned char*>(&image.at(header + (y * 800 + x) * 3));
+    const bool grey = p[0] == p[1] && p[1] == p[2];
+    if (grey && p[0] >= 150 && p[0] <= 235) {
+        return "backdrop";
+    }
+    if (grey && p[0] >= 7 && p[0] <= 17) {
+        return "cannon";
+    }
+    return "rgb(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
+}
+
+// Just below the muzzle (row 542) the barrel spans 24 columns around the aim's: its edge
+// columns, and the backdrop two columns beyond them.
+std::string across_barrel(const std::string& image, int centre)
+{
+    return pixel(image, centre - 14, 542) + " " + pixel(image, centre - 11, 542) + " " +
+           pixel(image, centre + 10, 542) + " " + pixel(image, centre + 13, 542);
+}
+const std::string barrel = "backdrop cannon cannon backdrop";
 
 class PlayingTheGame : public ::testing::Test {
 protected:
@@ -142,6 +184,36 @@ TEST_F(PlayingTheGame, StartsWithTheTenColoursThenTicksAndQuitsWithStatusZeroOnU
     EXPECT_EQ(trace.events, concat({help_lines, help_lines}));
     EXPECT_GE(trace.ticks, 3);
     EXPECT_EQ(trace.ticks_with_chains.at(1), trace.ticks);
+}
+
+TEST_F(PlayingTheGame, WindowTitledMarbloomRedrawsAsTheChainMovesAndItsCannonFollowsThePointer)
+{
+    EXPECT_EQ(xdotool("getwindowname " + window), "Marbloom\n");
+    const std::size_t early = await_runs_of_chain_tick(3, 0);
+    const std::string first = window_image(window);
+    EXPECT_TRUE(first.rfind("P6\n800 600\n255\n", 0) == 0) << "not an 800 x 600 PPM";
+    await_runs_of_chain_tick(47, early + 1);
+    // Timers never fire early, however busy the machine: 49 periods of 40 ms separate the first
+    // run from the 50th. A shorter period would bring it sooner by more than the start-up takes.
+    const auto elapsed = std::chrono::steady_clock::now() - game->started();
+    EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 49 * 40);
+    EXPECT_NE(window_image(window), first) << "the window stayed the same while the chain moved";
+    EXPECT_EQ(across_barrel(first, 400), barrel);
+    // World (0, 0.5), where a marker would stand for a path point at the origin: none does.
+    EXPECT_EQ(pixel(first, 400, 225), "backdrop");
+
+    // The first move counts its travel from column 0: 400 columns move the aim 1.333, 200 pixels.
+    move_pointer(400);
+    await_line("aim_translate: 0.000000");
+    std::string aimed = window_image(window);
+    for (int wait = 0; wait < 600 && across_barrel(aimed, 600) != barrel; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        aimed = window_image(window);
+    }
+    EXPECT_EQ(across_barrel(aimed, 600), barrel);
+    EXPECT_EQ(pixel(aimed, 400, 542), "backdrop");
+    press("q");
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
 }
 
 TEST_F(PlayingTheGame, EachLineLeavesTheGameAsItIsPrintedSoAKilledGameCutsNoneOff)

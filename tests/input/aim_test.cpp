@@ -185,4 +185,20 @@ TEST_F(Aiming, LeftArrowMirrorsTheRightArrowDownToMinusTheSameBound)
     EXPECT_EQ(capture->take_lines(), std::vector<std::string>(56, "Left key"));
 }
 
+TEST_F(Aiming, ArrowsStopWhenTheAimLandsExactlyOnTheBound)
+{
+    // In a 1200 x 500 window the steps of 0.1 land exactly on -9.6 and +9.6: the arrows stop there.
+    start_game();
+    view_width = 9.6f;
+    for (int press = 0; press < 100; ++press) {
+        on_special_key(key_left, 0, 0);
+    }
+    EXPECT_EQ(aim_translate, -9.6f);
+    aim_translate = 0.0f;
+    for (int press = 0; press < 100; ++press) {
+        on_special_key(key_right, 0, 0);
+    }
+    EXPECT_EQ(aim_translate, 9.6f);
+}
+
 }  // namespace
