@@ -5,10 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +13,7 @@
 #include "e2e/trace_check.h"
 #include "support/game_process.h"
 #include "support/trace_lines.h"
+#include "support/window_image.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -36,44 +34,6 @@ std::vector<std::string> concat(std::vector<std::vector<std::string>> parts)
     }
     return all;
 }
-
-// The window's pixels as the X server holds them (xwd), as a binary PPM: rows from the top.
-std::string window_image(const std::string& window)
-{
-    const std::string path = ::testing::TempDir() + "marbloom-window.ppm";
-    std::string output;
-    if (run_command("xwd -silent -id " + window + " | xwdtopnm >" + path + " 2>/dev/null", output) != 0) {
-        throw std::runtime_error("xwd could not read window " + window);
-    }
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// What a pixel of an 800 x 600 window shows: the light grey backdrop, the cannon's dark grey
-// (its material shades to about 11 at the barrel's edges; a darker one gives about 2) or else
-// its colour. Greys are equal in every channel.
-std::string pixel(const std::string& image, int x, int y)
-{
-    const std::size_t header = std::string("P6\n800 600\n255\n").size();
-    const auto* p = reinterpret_cast<const unsigned char*>(&image.at(header + (y * 800 + x) * 3));
-    const bool grey = p[0] == p[1] && p[1] == p[2];
-    if (grey && p[0] >= 150 && p[0] <= 235) {
-        return "backdrop";
-    }
-    if (grey && p[0] >= 7 && p[0] <= 17) {
-        return "cannon";
-    }
-    return "rgb(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
-}
-
-// Just below the muzzle (row 542) the barrel spans 24 columns around the aim's: its edge
-// columns, and the backdrop two columns beyond them.
-std::string across_barrel(const std::string& image, int centre)
-{
-    return pixel(image, centre - 14, 542) + " " + pixel(image, centre - 11, 542) + " " +
-           pixel(image, centre + 10, 542) + " " + pixel(image, centre + 13, 542);
-}
-const std::string barrel = "backdrop cannon cannon backdrop";
 
 class PlayingTheGame : public ::testing::Test {
 protected:
