@@ -36,7 +36,6 @@ namespace {
 
 std::string read_from(int fd, long offset)
 {
-    std::fflush(stdout);
     std::string text;
     char buffer[4096];
     for (;;) {
@@ -60,12 +59,19 @@ std::string read_from(int fd, long offset)
 
 std::string StdoutCapture::take()
 {
+    std::fflush(stdout);
     std::string text = read_from(capture_fd_, read_offset_);
     read_offset_ += static_cast<long>(text.size());
     return text;
 }
 
-std::string StdoutCapture::everything() const { return read_from(capture_fd_, 0); }
+std::string StdoutCapture::everything() const
+{
+    std::fflush(stdout);
+    return read_from(capture_fd_, 0);
+}
+
+std::string StdoutCapture::in_file() const { return read_from(capture_fd_, 0); }
 
 std::vector<std::string> StdoutCapture::take_lines()
 {
