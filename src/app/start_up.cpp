@@ -1,6 +1,6 @@
 // Start-up of the game's window: handlers, the first chain tick, the fixed GL state, the menu,
-// the first game and the lights, in the order the game has always done them; and the check that
-// the codes the input handlers expect are freeglut's.
+// the first game and the lights, in the order the game has always done them (on Windows, then
+// the window's size); and the check that the codes the input handlers expect are freeglut's.
 #include "app/start_up.h"
 
 #include <GL/freeglut.h>
@@ -50,5 +50,14 @@ int open_game_window(int left, int top, int width, int height, void (*display)()
     // The ten colour lines of the first chain come before the first frame and the first tick.
     reset_game();
     init_lighting();
+#ifdef _WIN32
+    // freeglut for Windows learns the window's size while creating it, before any handler is
+    // registered, and first calls the reshape handler from its event loop, after the messages
+    // already queued. A pointer resting where the window opens has queued a move (Windows posts
+    // one when a window appears under it), which would aim against a window of size zero: a
+    // not-a-number aim, and no cannon drawn until the pointer moves again. The size is handed
+    // over here, before any input; the loop's own reshape repeats it unchanged.
+    reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+#endif
     return window;
 }

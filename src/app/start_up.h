@@ -6,7 +6,9 @@
 // Opens a double-buffered RGB window with a depth buffer, titled "Marbloom", at (left, top) and
 // this size in pixels; registers the display and reshape handlers given, the game's input
 // handlers and the first chain tick; switches on depth testing and lighting; attaches the menu;
-// starts the first game and sets up the lights. Returns the window's id. The game passes
-// draw_scene and on_reshape; a test passes its own, to draw frames itself and see the sizes the
-// window is given. The first chain tick goes through the installed toolkit, as every later one.
+// starts the first game and sets up the lights; on Windows, then hands the reshape handler the
+// window's size, which freeglut there delivers only after queued input. Returns the window's
+// id. The game passes draw_scene and on_reshape; a test passes its own, to draw frames itself
+// and see the sizes the window is given. The first chain tick goes through the installed
+// toolkit, as every later one.
 int open_game_window(int left, int top, int width, int height, void (*display)(), void (*reshape)(int, int));

@@ -2,9 +2,8 @@
 // segment by cubic Lagrange interpolation.
 #include "chain/ball.h"
 
-#include <cstdio>
-
 #include "app/rounding.h"
+#include "app/trace.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ Ball::Ball(int color_code, int index, float x0, float y0)
 
 void Ball::move(int npt, float lead_u)
 {
-    std::printf("npt=%d, pt=%d, move_u=%f\n", npt, pt, static_cast<double>(move_u));
+    print_trace("npt=%d, pt=%d, move_u=%f\n", npt, pt, static_cast<double>(move_u));
 
     // On the same segment as the ball ahead, wait until it is far enough ahead.
     if (npt == pt && !(lead_u > follow_threshold)) {

@@ -1,11 +1,11 @@
 // Creation of a chain and the tick that moves the whole list.
 #include "chain/chain.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "app/rounding.h"
 #include "app/toolkit.h"
+#include "app/trace.h"
 
 std::vector<std::unique_ptr<Ball>> balls;
 
@@ -25,7 +25,7 @@ void create_chain(int count, int ncolors)
     const float y0 = path_points[0].y;
     for (int i = 0; i < count; ++i) {
         const int color = std::rand() % colors + 1;
-        std::printf("color=%d\n", color);
+        print_trace("color=%d\n", color);
         const float x = round_to_float(x0 + static_cast<double>(i) * created_spacing / path_scale.x);
         balls.push_back(std::make_unique<Ball>(color, i, x, y0));
     }

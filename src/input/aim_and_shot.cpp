@@ -2,12 +2,11 @@
 // full width with the arrows; one projectile at a time rises 0.08 every 66 ms to the top.
 #include "input/aim_and_shot.h"
 
-#include <cstdio>
-
 #include "app/game_state.h"
 #include "app/rounding.h"
 #include "app/test_entry_points.h"
 #include "app/toolkit.h"
+#include "app/trace.h"
 #include "input/glut_codes.h"
 
 namespace {
@@ -60,7 +59,7 @@ void on_passive_motion(int x, int /*y*/)
     if (aim_translate != aim_translate) {
         aim_translate = screen_to_aim(mouse_x);
     }
-    std::printf("aim_translate: %f\n", static_cast<double>(aim_translate));
+    print_trace("aim_translate: %f\n", static_cast<double>(aim_translate));
     const double travel =
         static_cast<double>(screen_to_aim(mouse_x)) - static_cast<double>(screen_to_aim(prev_mouse_x));
     aim_translate = round_to_float(aim_translate + travel);
@@ -84,14 +83,14 @@ void on_special_key(int key, int /*x*/, int /*y*/)
 {
     switch (key) {
     case glut_code::key_left:
-        std::printf("Left key\n");
+        print_trace("Left key\n");
         // Bounded by the full width, not the half-width: the aim may end one step past it.
         if (aim_translate > -view_width) {
             aim_translate = round_to_float(aim_translate - arrow_step);
         }
         break;
     case glut_code::key_up:
-        std::printf("Up key\n");
+        print_trace("Up key\n");
         if (shot_in_flight == 0) {
             fire();
             // The first rise happens during the key press.
@@ -99,13 +98,13 @@ void on_special_key(int key, int /*x*/, int /*y*/)
         }
         break;
     case glut_code::key_right:
-        std::printf("Right key\n");
+        print_trace("Right key\n");
         if (aim_translate < view_width) {
             aim_translate = round_to_float(aim_translate + arrow_step);
         }
         break;
     case glut_code::key_down:
-        std::printf("Down key\n");
+        print_trace("Down key\n");
         break;
     default:
         break;

@@ -1,10 +1,9 @@
 // Keyboard commands and menu actions.
 #include "input/commands.h"
 
-#include <cstdio>
-
 #include "app/game_state.h"
 #include "app/toolkit.h"
+#include "app/trace.h"
 #include "chain/chain.h"
 
 namespace {
@@ -52,9 +51,9 @@ void on_key(unsigned char key, int /*x*/, int /*y*/)
 
 void print_help()
 {
-    std::printf("\nKey Board commands:\n");
-    std::printf("\tH - Print help info (keyboard commands)\n");
-    std::printf("\tQ - quit\n");
+    print_trace("\nKey Board commands:\n");
+    print_trace("\tH - Print help info (keyboard commands)\n");
+    print_trace("\tQ - quit\n");
 }
 
 void on_menu(int value)

@@ -22,6 +22,19 @@ TEST_F(ChainCreation, FirstChainDrawsTheStartUpColourSequenceOfTheUnseededGenera
     }
 }
 
+// The sequences players see, as the README documents them: the tests take the colours from the
+// platform's own generator, and this pins each known C library's.
+TEST(StartUpColours, AreTheKnownSequenceOfThisCLibrary)
+{
+#if defined(__GLIBC__)
+    EXPECT_EQ(start_up_colours, (std::vector<int>{4, 3, 2, 4, 2, 4, 3, 1, 2, 2}));
+#elif defined(_WIN32)
+    EXPECT_EQ(start_up_colours, (std::vector<int>{2, 4, 3, 1, 2, 1, 3, 3, 3, 1}));
+#else
+    GTEST_SKIP() << "no known sequence for this C library";
+#endif
+}
+
 TEST_F(ChainCreation, TwoRunsFromTheSameStartDrawTheSameColours)
 {
     create_chain(10, 4);

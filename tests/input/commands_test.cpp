@@ -7,6 +7,7 @@
 #include "input/aim_and_shot.h"
 #include "input/commands.h"
 #include "support/game_test.h"
+#include "support/trace_lines.h"
 
 namespace {
 
@@ -160,8 +161,7 @@ TEST_F(MenuActions, ResetStartsANewChainRestoresTheMaterialAndAsksForOneRedispla
     EXPECT_EQ(aim_translate, 0.0f);
     EXPECT_EQ(balls.size(), 20u);
     // The generator goes on from where the start-up chain left it.
-    EXPECT_EQ(capture->take(),
-              "color=3\ncolor=4\ncolor=3\ncolor=4\ncolor=4\ncolor=3\ncolor=1\ncolor=3\ncolor=1\ncolor=1\n");
+    EXPECT_EQ(capture->take_lines(), colour_lines(first_reset_colours));
     EXPECT_EQ(toolkit.redisplays, 1);
     EXPECT_TRUE(toolkit.timers.empty());
 }

@@ -219,7 +219,11 @@ public:
     {
         std::fflush(stdout);
         saved_ = dup(STDOUT_FILENO);
+#ifdef _WIN32
+        const int null_fd = open("NUL", O_WRONLY);
+#else
         const int null_fd = open("/dev/null", O_WRONLY);
+#endif
         dup2(null_fd, STDOUT_FILENO);
         close(null_fd);
     }

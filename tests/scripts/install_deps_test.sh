@@ -26,7 +26,9 @@ failures=0
 check() {
   local status log
   : >"$work/log"
-  PATH="$work/bin:$work/base" LOG="$work/log" bash "$script" >/dev/null 2>"$work/err"
+  # SETS: the package sets asked for, none by default.
+  # shellcheck disable=SC2086
+  PATH="$work/bin:$work/base" LOG="$work/log" bash "$script" ${SETS:-} >/dev/null 2>"$work/err"
   status=$?
   log=$(cat "$work/log")
   if [ "$status" != "$2" ] || [ "$log" != "$3" ] || { [ -n "$4" ] && ! grep -q -F -- "$4" "$work/err"; }; then
@@ -44,11 +46,15 @@ sudo
 apt-get install -y -qq --no-install-recommends xdotool netpbm" ""
 AS_UID=0 check "root: apt itself, no sudo" 0 "apt-get update -qq
 apt-get install -y -qq --no-install-recommends xdotool netpbm" ""
+MISSING="xdotool wine zip" AS_UID=0 SETS=windows check "windows set: its own packages only" 0 \
+  "apt-get update -qq
+apt-get install -y -qq --no-install-recommends zip wine" ""
+SETS=macos check "unknown set: refused" 2 "" "unknown package set"
 SUDO_REFUSES=1 check "sudo refused: the packages to install by hand" 1 "sudo" "apt-get install xdotool netpbm"
 rm "$work/bin/sudo"
 check "no sudo: the packages to install by hand" 1 "" "apt-get install xdotool netpbm"
 rm "$work/bin/apt-get"
 check "no apt: nothing installed, what the build needs said" 0 "" "no apt on this system"
 
-[ $failures -eq 0 ] && echo "install-deps: 6 cases passed"
+[ $failures -eq 0 ] && echo "install-deps: 8 cases passed"
 exit $((failures > 0))

@@ -115,8 +115,15 @@ long resident_kib(pid_t pid)
     return -1;
 }
 
-GameProcess::GameProcess(const std::string& binary)
+GameProcess::GameProcess(const std::string& binary) : GameProcess(std::vector<std::string>{binary}) {}
+
+GameProcess::GameProcess(const std::vector<std::string>& command)
 {
+    std::vector<char*> argv;
+    for (const std::string& argument : command) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe2 failed");
@@ -132,8 +139,8 @@ GameProcess::GameProcess(const std::string& binary)
             _exit(127);
         }
         dup2(fds[1], STDOUT_FILENO);
-        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
-        std::perror(binary.c_str());
+        execvp(argv[0], argv.data());
+        std::perror(argv[0]);
         _exit(127);
     }
     close(fds[1]);
@@ -302,4 +309,22 @@ std::string xdotool(const std::string& arguments)
         throw std::runtime_error(command + " failed (status " + std::to_string(status) + ")");
     }
     return output;
+}
+
+WindowGeometry window_geometry(const std::string& window)
+{
+    // X=, Y=, WIDTH=, HEIGHT= lines, among others.
+    std::istringstream lines(xdotool("getwindowgeometry --shell " + window));
+    WindowGeometry geometry;
+    int found = 0;
+    for (std::string line; std::getline(lines, line);) {
+        found += std::sscanf(line.c_str(), "X=%d", &geometry.x) +
+                 std::sscanf(line.c_str(), "Y=%d", &geometry.y) +
+                 std::sscanf(line.c_str(), "WIDTH=%d", &geometry.width) +
+                 std::sscanf(line.c_str(), "HEIGHT=%d", &geometry.height);
+    }
+    if (found != 4) {
+        throw std::runtime_error("no geometry for window " + window);
+    }
+    return geometry;
 }

@@ -47,6 +47,8 @@ public:
     // reads all the time (a trace left unread would fill the pipe and stall the game). The game
     // is killed if the thread that started it ends.
     explicit GameProcess(const std::string& binary);
+    // The same, for a command and its arguments (the program is looked up in PATH).
+    explicit GameProcess(const std::vector<std::string>& command);
     // Kills the game if it is still running.
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
@@ -107,3 +109,13 @@ int run_command(const std::string& command, std::string& output);
 // Runs xdotool with these arguments (bounded by a timeout); returns what it printed. Throws if
 // it fails.
 std::string xdotool(const std::string& arguments);
+
+// A window's position on the screen and its size, as the X server has them (no window manager
+// or toolkit decides where a window ends up for the tests).
+struct WindowGeometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+WindowGeometry window_geometry(const std::string& window);

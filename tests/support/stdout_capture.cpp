@@ -1,6 +1,9 @@
 // Standard output redirected into an unnamed temporary file for the capture's lifetime.
 #include "support/stdout_capture.h"
 
+#ifdef _WIN32
+#include <io.h>
+#endif
 #include <unistd.h>
 
 #include <cstdio>
@@ -33,11 +36,16 @@ namespace {
 
 std::string read_from(int fd, long offset)
 {
-    std::fflush(stdout);
     std::string text;
     char buffer[4096];
     for (;;) {
+#ifdef _WIN32
+        // No pread in Microsoft's C runtime. The offset is shared with standard output, which
+        // writes at the end, where the read leaves it.
+        const long n = _lseek(fd, offset, SEEK_SET) == offset ? _read(fd, buffer, sizeof buffer) : -1;
+#else
         const ssize_t n = pread(fd, buffer, sizeof buffer, offset);
+#endif
         if (n <= 0) {
             break;
         }
@@ -51,12 +59,19 @@ std::string read_from(int fd, long offset)
 
 std::string StdoutCapture::take()
 {
+    std::fflush(stdout);
     std::string text = read_from(capture_fd_, read_offset_);
     read_offset_ += static_cast<long>(text.size());
     return text;
 }
 
-std::string StdoutCapture::everything() const { return read_from(capture_fd_, 0); }
+std::string StdoutCapture::everything() const
+{
+    std::fflush(stdout);
+    return read_from(capture_fd_, 0);
+}
+
+std::string StdoutCapture::in_file() const { return read_from(capture_fd_, 0); }
 
 std::vector<std::string> StdoutCapture::take_lines()
 {

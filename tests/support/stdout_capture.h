@@ -18,6 +18,9 @@ public:
     // Everything printed during the capture's lifetime, taken or not. GoogleTest's own failure
     // messages go to standard output as well, so a failing test replays this to stderr.
     std::string everything() const;
+    // What has reached the file so far, without flushing standard output first: lines still in
+    // its buffer are not there.
+    std::string in_file() const;
 
 private:
     int saved_fd_;

@@ -1,0 +1,56 @@
+// Reading a window's pixels with xwd and naming what they show.
+#include "support/window_image.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "support/game_process.h"
+
+const char* const barrel = "backdrop cannon cannon backdrop";
+
+std::string window_image(const std::string& window)
+{
+    // A file of its own, as the pipe's bytes are binary.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/marbloom-window-XXXXXX";
+    const int fd = mkstemp(path.data());
+    if (fd < 0) {
+        throw std::runtime_error("no temporary file for the window's image");
+    }
+    close(fd);
+    std::string output;
+    const int status =
+        run_command("xwd -silent -id " + window + " | xwdtopnm >" + path + " 2>/dev/null", output);
+    std::ifstream in(path, std::ios::binary);
+    std::string image(std::istreambuf_iterator<char>(in), {});
+    std::remove(path.c_str());
+    if (status != 0) {
+        throw std::runtime_error("xwd could not read window " + window);
+    }
+    return image;
+}
+
+std::string pixel(const std::string& image, int x, int y)
+{
+    const std::size_t header = std::string("P6\n800 600\n255\n").size();
+    const auto* p = reinterpret_cast<const unsigned char*>(&image.at(header + (y * 800 + x) * 3));
+    const bool grey = p[0] == p[1] && p[1] == p[2];
+    if (grey && p[0] >= 150 && p[0] <= 235) {
+        return "backdrop";
+    }
+    if (grey && p[0] >= 7 && p[0] <= 17) {
+        return "cannon";
+    }
+    return "rgb(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
+}
+
+std::string across_barrel(const std::string& image, int centre)
+{
+    return pixel(image, centre - 14, 542) + " " + pixel(image, centre - 11, 542) + " " +
+           pixel(image, centre + 10, 542) + " " + pixel(image, centre + 13, 542);
+}

@@ -1,0 +1,96 @@
+// The Windows game under Wine in a private X server: its window, its trace against the Linux
+// game's (the C libraries' colour sequences aside), its cannon on screen, the help, and Q once a
+// click has given the window the keyboard (no window manager does).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/game_process.h"
+#include "support/window_image.h"
+#include "support/xvfb.h"
+
+namespace {
+
+// The colour lines and the first twenty chain ticks, ten balls each.
+constexpr int compared_ticks = 20;
+constexpr std::size_t compared_lines = 10 + compared_ticks * 10;
+// A Windows program's first start under Wine sets up its prefix, which can take a while.
+constexpr std::chrono::seconds wine_start(120);
+
+// Where the pointer rests while the Windows game starts: inside the window it will open, as a
+// player's pointer is after starting it. Windows posts the window a move of the pointer then.
+constexpr int pointer_x = 500;
+constexpr int pointer_y = 400;
+const std::string pointer_move = "aim_translate: 0.000000";
+
+// The first lines of a game's trace, once the tick after them has begun, the pointer's moves
+// left out; the colour codes replaced by '?', since each C library's rand has its own sequence.
+std::vector<std::string> trace_head(GameProcess& game)
+{
+    if (!game.await_counts(compared_ticks + 1, 10, wine_start)) {
+        ADD_FAILURE() << "fewer than " << compared_ticks + 1 << " ticks";
+        return {};
+    }
+    std::vector<std::string> lines = game.lines();
+    lines.erase(std::remove(lines.begin(), lines.end(), pointer_move), lines.end());
+    lines.resize(compared_lines);
+    for (std::string& line : lines) {
+        if (line.rfind("color=", 0) == 0 && line.size() == 7 && line[6] >= '1' && line[6] <= '4') {
+            line[6] = '?';
+        }
+    }
+    return lines;
+}
+
+TEST(WindowsGameUnderWine, OpensItsWindowPrintsTheLinuxTraceAndQuitsOnQAfterAClick)
+{
+    XvfbServer xvfb;
+    OrphanGuard guard;
+    for (pid_t pid : children_named("Xvfb")) {
+        guard.watch(pid);
+    }
+    xdotool("mousemove 0 0");
+
+    std::vector<std::string> linux_head;
+    {
+        GameProcess linux_game(MARBLOOM_BINARY);
+        guard.watch(linux_game.pid());
+        linux_head = trace_head(linux_game);
+    }
+
+    xdotool("mousemove " + std::to_string(pointer_x) + " " + std::to_string(pointer_y));
+    GameProcess game(std::vector<std::string>{"wine", MARBLOOM_WINDOWS_EXE});
+    guard.watch(game.pid());
+    const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom$'");
+    const std::string window = found.substr(0, found.find('\n'));
+    const std::vector<std::string> head = trace_head(game);
+    ASSERT_EQ(head.size(), compared_lines);
+    // Equal lines split at line feeds: the same bytes, with no carriage return anywhere.
+    EXPECT_EQ(head, linux_head);
+
+    // The cannon stands loaded at the bottom: at the centre, or, once the pointer's move has
+    // been followed, half the pointer's column further right (aiming starts from column 0).
+    const WindowGeometry geometry = window_geometry(window);
+    const std::vector<std::string> lines = game.lines();
+    const bool moved = std::find(lines.begin(), lines.end(), pointer_move) != lines.end();
+    const int cannon = moved ? 400 + (pointer_x - geometry.x) / 2 : 400;
+    EXPECT_EQ(across_barrel(window_image(window), cannon), barrel) << "no cannon at column " << cannon;
+
+    // A middle click in the window's centre gives it the keyboard and changes nothing in the game.
+    xdotool("mousemove " + std::to_string(geometry.x + geometry.width / 2) + " " +
+            std::to_string(geometry.y + geometry.height / 2));
+    xdotool("click 2");
+    xdotool("key h");
+    const std::size_t help = game.await_line("Key Board commands:", compared_lines);
+    game.await_line("\tQ - quit", help);
+    xdotool("key q");
+    EXPECT_EQ(game.wait_for_exit(std::chrono::seconds(60)), "exited with status 0");
+    EXPECT_FALSE(game.output_ended_mid_line());
+}
+
+}  // namespace
