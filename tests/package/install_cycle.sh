@@ -124,9 +124,19 @@ in_root "cd /home/player/marbloom/build && apt install -y -q ./$deb >/dev/null 2
 where=$(as_player 'command -v marbloom') || { echo "install_cycle: marbloom is not on the player's PATH" >&2; exit 1; }
 echo "on the player's PATH: $where"
 
+# The menu entry's icon and the metadata's launchable are the files installed under those names.
+entry=$root/usr/share/applications/org.marbloom.Marbloom.desktop
+icon=$(sed -n 's/^Icon=//p' "$entry")
+launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' \
+  "$root/usr/share/metainfo/org.marbloom.Marbloom.metainfo.xml")
+for file in "usr/share/icons/hicolor/scalable/apps/$icon.svg" "usr/share/icons/hicolor/48x48/apps/$icon.png" \
+  "usr/share/applications/$launchable"; do
+  [ -f "$root/$file" ] || { echo "install_cycle: /$file is not installed" >&2; exit 1; }
+done
+
 # The menu entry's command, as a desktop runs it: a plain command line (no field codes), run here
 # by a shell, whose quoting agrees with the entry's for this line.
-exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/org.marbloom.Marbloom.desktop")
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
 echo "== $suite: starting the menu entry's Exec line: $exec_line"
 chroot "$root" /usr/bin/Xvfb -displayfd 1 -noreset -nolisten tcp -screen 0 1024x768x24 \
   >"$work/display" 2>"$work/xvfb.log" &
