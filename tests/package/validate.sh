@@ -16,7 +16,10 @@ case ${1:?usage: validate.sh man PAGE | lintian BUILD_DIR} in
     # The package of this build, made apart from the build's own packages.
     out=$(mktemp -d)
     trap 'rm -rf "$out"' EXIT
-    cpack -G DEB -B "$out" --config "$2/CPackConfig.cmake" >/dev/null
+    if ! cpack -G DEB -B "$out" --config "$2/CPackConfig.cmake" >"$out/cpack.log" 2>&1; then
+      cat "$out/cpack.log"
+      exit 1
+    fi
     debs=("$out"/marbloom_*.deb)
     # Tags are printed as "E: package: tag" and "W: ..."; the exit status's meaning has changed
     # between lintian versions, the output's format has not.
