@@ -6,7 +6,7 @@
 # install. Needs root (chroot, mounts); otherwise it exits 77, which CTest reports as skipped.
 # The root, with the build's and the check's packages installed, is cached as a tarball under
 # MARBLOOM_ROOT_CACHE (default /var/tmp/marbloom-roots); the first run per suite makes it (a few
-# minutes, from the distribution's archive), later runs take one to two minutes.
+# minutes, from the distribution's archive), later runs take about a minute.
 # Usage: install_cycle.sh SOURCE_DIR [SUITE]   (SUITE: trixie by default; bookworm, jammy, noble,
 #        resolute...)
 set -euo pipefail
@@ -49,6 +49,7 @@ cleanup() {
   rm -rf --one-file-system "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
   DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 bash -c "$1"; }
 as_player() { chroot "$root" /usr/sbin/runuser -l player -c "$1"; }
@@ -88,7 +89,8 @@ if [ ! -f "$tarball" ]; then
   in_root "apt-get update -qq && apt-get install -y -qq --no-install-recommends $packages >/dev/null \
     && apt-get clean && useradd -m -s /bin/bash player"
   unmount_root
-  tar -C "$root" -cf "$tarball.part" . && mv "$tarball.part" "$tarball"
+  # Under a name of its own until complete, so that a run beside this one never reads half of it.
+  tar -C "$root" -cf "$tarball.$$" . && mv "$tarball.$$" "$tarball"
 else
   tar -C "$root" -xf "$tarball"
 fi
@@ -117,10 +119,25 @@ files_of_root() {
     -o -path ./var/tmp -o -path ./var/log -o -path ./var/cache -o -path ./var/lib/apt -o -path ./var/lib/dpkg \
     -o -path ./home -o -path ./root \) -prune -o -print | LC_ALL=C sort)
 }
+# A player's system has the game's libraries but not their development files: those go, with
+# whatever only they needed, so that apt must fetch what the package's Depends name.
+if ! in_root "apt-get purge -y -q --autoremove freeglut3-dev libglu1-mesa-dev && apt-get update -q" \
+  >"$work/apt.log" 2>&1; then
+  cat "$work/apt.log" >&2
+  exit 1
+fi
 before=$(files_of_root)
+packages_before=$(in_root "dpkg-query -W -f='\${Package}\n'" | LC_ALL=C sort)
 
 echo "== $suite: apt install ./$deb"
-in_root "cd /home/player/marbloom/build && apt install -y -q ./$deb >/dev/null 2>&1 && dpkg -s marbloom | grep -E '^(Status|Version)'"
+if ! in_root "cd /home/player/marbloom/build && apt install -y -q ./$deb" >"$work/apt.log" 2>&1; then
+  cat "$work/apt.log" >&2
+  exit 1
+fi
+added=$(comm -13 <(echo "$packages_before") <(in_root "dpkg-query -W -f='\${Package}\n'" | LC_ALL=C sort))
+echo "installed by apt:" $added
+in_root "dpkg -s marbloom" | grep -E '^(Status|Version|Depends)'
+in_root "dpkg -L marbloom" >"$work/package-files"
 where=$(as_player 'command -v marbloom') || { echo "install_cycle: marbloom is not on the player's PATH" >&2; exit 1; }
 echo "on the player's PATH: $where"
 
@@ -143,18 +160,21 @@ chroot "$root" /usr/bin/Xvfb -displayfd 1 -noreset -nolisten tcp -screen 0 1024x
 xvfb_pid=$!
 for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "install_cycle: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-display=:$(head -n1 "$work/display")
+read -r number <"$work/display"
+display=:$number
 as_player "DISPLAY=$display $exec_line" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
 # --sync waits for the window; the timeout is generous for a loaded machine.
-window=$(as_player "DISPLAY=$display timeout 120 xdotool search --sync --onlyvisible --name '^Marbloom\$'" | head -n1) || true
+windows=$(as_player "DISPLAY=$display timeout 120 xdotool search --sync --onlyvisible --name '^Marbloom\$'") || true
+window=${windows%%$'\n'*}
 if [ -z "$window" ]; then
   echo "install_cycle: no Marbloom window from the Exec line" >&2
   cat "$work/game.err" >&2
   exit 1
 fi
 # The trace goes nowhere when started from the menu: the game's standard output is /dev/null.
-game=$(chroot "$root" pgrep -u player -x marbloom | head -n1)
+games=$(chroot "$root" pgrep -u player -x marbloom)
+game=${games%%$'\n'*}
 trace_to=$(chroot "$root" readlink "/proc/$game/fd/1")
 echo "window $window opened; the game's standard output: $trace_to"
 [ "$trace_to" = /dev/null ] || { echo "install_cycle: the trace is not sent to /dev/null" >&2; exit 1; }
@@ -167,10 +187,16 @@ echo "Q pressed: exit status $status"
 [ ! -s "$work/game.out" ] || { echo "install_cycle: the Exec line printed on standard output" >&2; exit 1; }
 
 echo "== $suite: apt remove marbloom"
-in_root "apt remove -y -q marbloom >/dev/null 2>&1"
-left=$(diff <(echo "$before") <(files_of_root)) || true
+if ! in_root "apt remove -y -q marbloom" >"$work/apt.log" 2>&1; then
+  cat "$work/apt.log" >&2
+  exit 1
+fi
+# No file or directory of the package that was not there before remains.
+left=$(while read -r path; do
+  if [ -e "$root$path" ] && ! grep -q -x -F ".$path" <<<"$before"; then echo "$path"; fi
+done <"$work/package-files")
 if [ -n "$left" ]; then
-  echo "install_cycle: apt remove left the system changed:" >&2
+  echo "install_cycle: apt remove left files of the package behind:" >&2
   echo "$left" >&2
   exit 1
 fi
@@ -178,6 +204,17 @@ fi
 state=$(in_root "dpkg-query -W -f='\${db:Status-Abbrev}' marbloom 2>/dev/null" || true)
 if [ -n "${state// /}" ] && [ "${state// /}" != un ]; then
   echo "install_cycle: after apt remove, dpkg still has marbloom as '$state'" >&2
+  exit 1
+fi
+# With the libraries it brought in removed as well, the system is as it was before the install.
+if ! in_root "apt-get autoremove -y -q --purge" >"$work/apt.log" 2>&1; then
+  cat "$work/apt.log" >&2
+  exit 1
+fi
+left=$(diff <(echo "$before") <(files_of_root)) || true
+if [ -n "$left" ]; then
+  echo "install_cycle: after apt remove and autoremove, the system differs:" >&2
+  echo "$left" >&2
   exit 1
 fi
 echo "$suite: removed; no file left behind, nothing left to purge"
