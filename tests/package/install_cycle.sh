@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The package's whole life on a fresh system: in a throwaway debootstrap root of SUITE, the sources
 # are built as a packager does (plain build, prefix /usr, cpack -G DEB), the .deb is installed with
-# apt, the game must be on a user's PATH and open its window from the menu entry's Exec line under
-# a private Xvfb in the root, and "apt remove" must leave the root's files as they were before the
-# install. Needs root (chroot, mounts); otherwise it exits 77, which CTest reports as skipped.
+# apt on a system without the development packages, the game must be on a user's PATH and open its
+# window from the menu entry's Exec line under a private Xvfb in the root, "apt remove" must leave
+# no file of the package, and after "apt autoremove" the root's files must be those it had before
+# the install. Needs root (chroot, mounts); otherwise it exits 77, which CTest reports as skipped.
 # The root, with the build's and the check's packages installed, is cached as a tarball under
 # MARBLOOM_ROOT_CACHE (default /var/tmp/marbloom-roots); the first run per suite makes it (a few
 # minutes, from the distribution's archive), later runs take about a minute.
