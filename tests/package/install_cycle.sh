@@ -174,8 +174,11 @@ if [ -z "$window" ]; then
   exit 1
 fi
 # The trace goes nowhere when started from the menu: the game's standard output is /dev/null.
-games=$(chroot "$root" pgrep -u player -x marbloom)
-game=${games%%$'\n'*}
+# The game is the marbloom process whose root is this root; another run's game may be beside it.
+for pid in $(pgrep -x marbloom); do
+  [ "$(readlink "/proc/$pid/root")" = "$root" ] && game=$pid
+done
+[ -n "$game" ] || { echo "install_cycle: a window but no marbloom process in the root" >&2; exit 1; }
 trace_to=$(chroot "$root" readlink "/proc/$game/fd/1")
 echo "window $window opened; the game's standard output: $trace_to"
 [ "$trace_to" = /dev/null ] || { echo "install_cycle: the trace is not sent to /dev/null" >&2; exit 1; }
