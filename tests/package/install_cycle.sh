@@ -76,6 +76,9 @@ if [ ! -f "$tarball" ]; then
     [ -f /usr/share/keyrings/ubuntu-archive-keyring.gpg ] || opts+=(--no-check-gpg)
   else
     [ -f /usr/share/keyrings/debian-archive-keyring.gpg ] || opts+=(--no-check-gpg)
+    # From Debian 13 on, base-files itself links /bin, /lib and /sbin to /usr; an older
+    # debootstrap (Ubuntu 22.04's) makes those links first and then stops at base-files.
+    [ "$suite" = bookworm ] || opts+=(--no-merged-usr)
   fi
   if ! DEBOOTSTRAP_DIR=$scripts debootstrap "${opts[@]}" "$suite" "$root" >"$work/debootstrap.log" 2>&1; then
     tail -20 "$work/debootstrap.log" >&2
