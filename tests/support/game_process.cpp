@@ -117,7 +117,9 @@ long resident_kib(pid_t pid)
 
 GameProcess::GameProcess(const std::string& binary) : GameProcess(std::vector<std::string>{binary}) {}
 
-GameProcess::GameProcess(const std::vector<std::string>& command)
+GameProcess::GameProcess(const std::vector<std::string>& command) : GameProcess(command, false) {}
+
+GameProcess::GameProcess(const std::vector<std::string>& command, bool takes_input)
 {
     std::vector<char*> argv;
     for (const std::string& argument : command) {
@@ -127,6 +129,14 @@ GameProcess::GameProcess(const std::vector<std::string>& command)
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe2 failed");
+    }
+    int input[2] = {-1, -1};
+    if (takes_input) {
+        if (pipe2(input, O_CLOEXEC) != 0) {
+            throw std::runtime_error("pipe2 failed");
+        }
+        // A program that has ended must fail the test that writes to it, not kill it.
+        signal(SIGPIPE, SIG_IGN);
     }
     // Else the child would flush a copy of the test's pending output.
     std::fflush(nullptr);
@@ -139,11 +149,20 @@ GameProcess::GameProcess(const std::vector<std::string>& command)
             _exit(127);
         }
         dup2(fds[1], STDOUT_FILENO);
+        if (takes_input) {
+            dup2(input[0], STDIN_FILENO);
+            setpgid(0, 0);
+        }
         execvp(argv[0], argv.data());
         std::perror(argv[0]);
         _exit(127);
     }
     close(fds[1]);
+    if (takes_input) {
+        close(input[0]);
+        input_ = input[1];
+        process_group_ = true;
+    }
     if (pid_ < 0) {
         close(fds[0]);
         throw std::runtime_error("fork failed");
@@ -153,6 +172,14 @@ GameProcess::GameProcess(const std::vector<std::string>& command)
 
 GameProcess::~GameProcess()
 {
+    if (input_ >= 0) {
+        // The end of its input asks it to end what it started; a group kill follows if it won't.
+        close(input_);
+        wait_for_exit(std::chrono::seconds(15));
+    }
+    if (process_group_) {
+        kill(-pid_, SIGKILL);
+    }
     if (!reaped_) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
@@ -260,6 +287,14 @@ bool GameProcess::reap()
 }
 
 bool GameProcess::running() { return !reap(); }
+
+void GameProcess::send(const std::string& line)
+{
+    const std::string text = line + "\n";
+    if (input_ < 0 || write(input_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+        throw std::runtime_error("could not send \"" + line + "\"");
+    }
+}
 
 std::string GameProcess::wait_for_exit(std::chrono::seconds timeout)
 {

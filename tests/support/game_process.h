@@ -49,6 +49,10 @@ public:
     explicit GameProcess(const std::string& binary);
     // The same, for a command and its arguments (the program is looked up in PATH).
     explicit GameProcess(const std::vector<std::string>& command);
+    // The same, with standard input on a pipe that send() writes to, for a program that takes
+    // commands as it runs (the web tests' page driver). It leads a process group of its own: the
+    // destructor closes its input, gives it time to end what it started, then kills the group.
+    GameProcess(const std::vector<std::string>& command, bool takes_input);
     // Kills the game if it is still running.
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
@@ -79,6 +83,9 @@ public:
     // Whether the game has not ended yet.
     bool running();
 
+    // Writes a line to its standard input (a process started to take input). Throws if it can't.
+    void send(const std::string& line);
+
     // Waits for the process to end and for the last of its output; "exited with status N" or
     // "killed by signal N", or "still running" after the timeout (the destructor then kills it).
     std::string wait_for_exit(std::chrono::seconds timeout = std::chrono::seconds(30));
@@ -89,6 +96,8 @@ private:
     bool reap();
 
     pid_t pid_ = -1;
+    int input_ = -1;
+    bool process_group_ = false;
     Clock::time_point started_;
     bool reaped_ = false;
     int status_ = 0;

@@ -35,15 +35,30 @@ std::string window_image(const std::string& window)
     return image;
 }
 
-std::string pixel(const std::string& image, int x, int y)
+namespace {
+
+const unsigned char* rgb(const std::string& image, int x, int y)
 {
     const std::size_t header = std::string("P6\n800 600\n255\n").size();
-    const auto* p = reinterpret_cast<const unsigned char*>(&image.at(header + (y * 800 + x) * 3));
-    const bool grey = p[0] == p[1] && p[1] == p[2];
-    if (grey && p[0] >= 150 && p[0] <= 235) {
+    return reinterpret_cast<const unsigned char*>(&image.at(header + (y * 800 + x) * 3));
+}
+
+}  // namespace
+
+int grey(const std::string& image, int x, int y)
+{
+    const unsigned char* p = rgb(image, x, y);
+    return p[0] == p[1] && p[1] == p[2] ? p[0] : -1;
+}
+
+std::string pixel(const std::string& image, int x, int y)
+{
+    const unsigned char* p = rgb(image, x, y);
+    const int level = grey(image, x, y);
+    if (level >= 150 && level <= 235) {
         return "backdrop";
     }
-    if (grey && p[0] >= 7 && p[0] <= 17) {
+    if (level >= 7 && level <= 17) {
         return "cannon";
     }
     return "rgb(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";

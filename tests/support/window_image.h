@@ -12,6 +12,9 @@ std::string window_image(const std::string& window);
 // its colour. Greys are equal in every channel.
 std::string pixel(const std::string& image, int x, int y);
 
+// The grey level of a pixel of an 800 x 600 image, or -1 where its channels differ.
+int grey(const std::string& image, int x, int y);
+
 // Just below the muzzle (row 542) the barrel spans 24 columns around the aim's: its edge
 // columns, and the backdrop two columns beyond them. `barrel` is what they show.
 std::string across_barrel(const std::string& image, int centre);

@@ -1,0 +1,504 @@
+// The browser build's fixed-function OpenGL: the part of OpenGL 1, GLU and GLUT's solid sphere
+// that the game draws with, over WebGL. Matrices, lights and materials are kept here; each vertex
+// is transformed and lit here, per vertex as fixed-function OpenGL lights it (positional and
+// directional lights, front material, no local viewer), and the frame's triangles go to WebGL in
+// one draw when the frame is swapped. Emscripten's own emulation lights every light as a
+// directional one, throws on polygons and loses normals given outside glBegin; and drawing the
+// backdrop's 961 squares one call each made frames too slow for the chain's 40 ms tick.
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "webgl_draw.h"
+
+namespace {
+
+// Column-major, as OpenGL keeps its matrices.
+using Matrix = std::array<float, 16>;
+constexpr Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+struct Vec3 {
+    float x, y, z;
+};
+struct Colour {
+    float r, g, b, a;
+};
+
+Matrix operator*(const Matrix& a, const Matrix& b)
+{
+    Matrix product{};
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k) {
+                sum += a[k * 4 + row] * b[column * 4 + k];
+            }
+            product[column * 4 + row] = sum;
+        }
+    }
+    return product;
+}
+
+std::array<float, 4> transform(const Matrix& m, float x, float y, float z, float w)
+{
+    return {m[0] * x + m[4] * y + m[8] * z + m[12] * w, m[1] * x + m[5] * y + m[9] * z + m[13] * w,
+            m[2] * x + m[6] * y + m[10] * z + m[14] * w, m[3] * x + m[7] * y + m[11] * z + m[15] * w};
+}
+
+float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+Vec3 normalised(const Vec3& v)
+{
+    const float length = std::sqrt(dot(v, v));
+    return length > 0.0f ? Vec3{v.x / length, v.y / length, v.z / length} : v;
+}
+
+Vec3 cross(const Vec3& a, const Vec3& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Colour from(const GLfloat* p) { return {p[0], p[1], p[2], p[3]}; }
+
+// OpenGL's initial values: light 0 alone is white; every light shines from +z, in eye space.
+struct Light {
+    bool on = false;
+    Colour ambient{0, 0, 0, 1};
+    Colour diffuse{0, 0, 0, 1};
+    Colour specular{0, 0, 0, 1};
+    std::array<float, 4> position{0, 0, 1, 0};
+};
+
+struct Material {
+    Colour ambient{0.2f, 0.2f, 0.2f, 1};
+    Colour diffuse{0.8f, 0.8f, 0.8f, 1};
+    Colour specular{0, 0, 0, 1};
+    Colour emission{0, 0, 0, 1};
+    float shininess = 0;
+};
+
+// OpenGL's initial light model: a dim white ambient light over the whole scene.
+constexpr Colour scene_ambient{0.2f, 0.2f, 0.2f, 1.0f};
+constexpr int light_count = 8;
+
+struct State {
+    GLenum matrix_mode = GL_MODELVIEW;
+    std::vector<Matrix> modelview{identity};
+    std::vector<Matrix> projection{identity};
+    std::array<Light, light_count> lights{};
+    Material material;
+    bool lighting = false;
+    Vec3 normal{0, 0, 1};
+    Colour colour{1, 1, 1, 1};
+
+    // The primitive between glBegin and glEnd, and the transforms fixed for its vertices.
+    GLenum mode = GL_TRIANGLES;
+    std::vector<ClipVertex> primitive;
+    Matrix eye{};
+    Matrix clip{};
+    std::array<float, 9> normal_matrix{};
+
+    // The frame's triangles so far.
+    std::vector<ClipVertex> batch;
+
+    State() { lights[0].diffuse = lights[0].specular = {1, 1, 1, 1}; }
+};
+
+State& gl()
+{
+    static State state;
+    return state;
+}
+
+std::vector<Matrix>& current_stack()
+{
+    return gl().matrix_mode == GL_PROJECTION ? gl().projection : gl().modelview;
+}
+
+void multiply_current(const Matrix& m) { current_stack().back() = current_stack().back() * m; }
+
+void flush()
+{
+    webgl_draw_triangles(gl().batch.data(), gl().batch.size());
+    gl().batch.clear();
+}
+
+// Normals go to eye space by the inverse transpose of the modelview's upper 3 x 3, unnormalised,
+// as OpenGL does with GL_NORMALIZE off.
+std::array<float, 9> inverse_transpose(const Matrix& m)
+{
+    const float a = m[0], b = m[4], c = m[8];
+    const float d = m[1], e = m[5], f = m[9];
+    const float g = m[2], h = m[6], i = m[10];
+    const float det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+    const float s = det != 0.0f ? 1.0f / det : 0.0f;
+    // Row-major rows of the inverse transpose: the cofactors over the determinant.
+    return {(e * i - f * h) * s, -(d * i - f * g) * s, (d * h - e * g) * s,
+            -(b * i - c * h) * s, (a * i - c * g) * s, -(a * h - b * g) * s,
+            (b * f - c * e) * s, -(a * f - c * d) * s, (a * e - b * d) * s};
+}
+
+void fix_transforms()
+{
+    State& s = gl();
+    s.eye = s.modelview.back();
+    s.clip = s.projection.back() * s.eye;
+    s.normal_matrix = inverse_transpose(s.eye);
+}
+
+float clamped(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
+// Fixed-function lighting of one vertex in eye space, front material, viewer at infinity.
+Colour lit(const Vec3& position, const Vec3& n)
+{
+    const State& s = gl();
+    const Material& m = s.material;
+    float r = m.emission.r + scene_ambient.r * m.ambient.r;
+    float g = m.emission.g + scene_ambient.g * m.ambient.g;
+    float b = m.emission.b + scene_ambient.b * m.ambient.b;
+    for (const Light& light : s.lights) {
+        if (!light.on) {
+            continue;
+        }
+        r += m.ambient.r * light.ambient.r;
+        g += m.ambient.g * light.ambient.g;
+        b += m.ambient.b * light.ambient.b;
+        const auto& p = light.position;
+        const Vec3 to_light = p[3] != 0.0f ? normalised({p[0] / p[3] - position.x, p[1] / p[3] - position.y,
+                                                         p[2] / p[3] - position.z})
+                                           : normalised({p[0], p[1], p[2]});
+        const float diffuse = dot(n, to_light);
+        if (diffuse <= 0.0f) {
+            continue;
+        }
+        r += diffuse * m.diffuse.r * light.diffuse.r;
+        g += diffuse * m.diffuse.g * light.diffuse.g;
+        b += diffuse * m.diffuse.b * light.diffuse.b;
+        const Vec3 half = normalised({to_light.x, to_light.y, to_light.z + 1.0f});
+        const float facing = dot(n, half);
+        if (facing > 0.0f) {
+            const float specular = std::pow(facing, m.shininess);
+            r += specular * m.specular.r * light.specular.r;
+            g += specular * m.specular.g * light.specular.g;
+            b += specular * m.specular.b * light.specular.b;
+        }
+    }
+    return {clamped(r), clamped(g), clamped(b), clamped(m.diffuse.a)};
+}
+
+ClipVertex vertex(float x, float y, float z, const Vec3& object_normal)
+{
+    const State& s = gl();
+    const auto clip = transform(s.clip, x, y, z, 1.0f);
+    Colour c = s.colour;
+    if (s.lighting) {
+        const auto eye = transform(s.eye, x, y, z, 1.0f);
+        const auto& nm = s.normal_matrix;
+        const Vec3 n{nm[0] * object_normal.x + nm[1] * object_normal.y + nm[2] * object_normal.z,
+                     nm[3] * object_normal.x + nm[4] * object_normal.y + nm[5] * object_normal.z,
+                     nm[6] * object_normal.x + nm[7] * object_normal.y + nm[8] * object_normal.z};
+        c = lit({eye[0] / eye[3], eye[1] / eye[3], eye[2] / eye[3]}, n);
+    }
+    return {clip[0], clip[1], clip[2], clip[3], c.r, c.g, c.b, c.a};
+}
+
+void triangle(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c)
+{
+    gl().batch.push_back(a);
+    gl().batch.push_back(b);
+    gl().batch.push_back(c);
+}
+
+// A unit sphere around the z axis, from the +z pole down, made once for each tessellation: a
+// grid of points that are their own normals, and the triangles between them.
+struct UnitSphere {
+    std::vector<Vec3> points;
+    std::vector<int> triangles;
+};
+
+const UnitSphere& unit_sphere(int slices, int stacks)
+{
+    static std::map<std::pair<int, int>, UnitSphere> made;
+    UnitSphere& sphere = made[{slices, stacks}];
+    if (sphere.points.empty()) {
+        const double pi = std::acos(-1.0);
+        for (int stack = 0; stack <= stacks; ++stack) {
+            for (int slice = 0; slice <= slices; ++slice) {
+                const double polar = pi * stack / stacks;
+                const double around = 2.0 * pi * slice / slices;
+                sphere.points.push_back({static_cast<float>(std::sin(polar) * std::cos(around)),
+                                         static_cast<float>(std::sin(polar) * std::sin(around)),
+                                         static_cast<float>(std::cos(polar))});
+            }
+        }
+        const int row = slices + 1;
+        for (int stack = 0; stack < stacks; ++stack) {
+            for (int slice = 0; slice < slices; ++slice) {
+                const int a = stack * row + slice, b = a + row, c = b + 1, d = a + 1;
+                sphere.triangles.insert(sphere.triangles.end(), {a, b, c, a, c, d});
+            }
+        }
+    }
+    return sphere;
+}
+
+}  // namespace
+
+// Matrices.
+
+void glMatrixMode(GLenum mode) { gl().matrix_mode = mode; }
+
+void glLoadIdentity() { current_stack().back() = identity; }
+
+void glPushMatrix() { current_stack().push_back(current_stack().back()); }
+
+void glPopMatrix()
+{
+    if (current_stack().size() > 1) {
+        current_stack().pop_back();
+    }
+}
+
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
+{
+    multiply_current({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
+}
+
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
+{
+    const Vec3 a = normalised({x, y, z});
+    const float radians = angle * static_cast<float>(std::acos(-1.0) / 180.0);
+    const float c = std::cos(radians), s = std::sin(radians), t = 1.0f - c;
+    multiply_current({t * a.x * a.x + c, t * a.x * a.y + s * a.z, t * a.x * a.z - s * a.y, 0,
+                      t * a.x * a.y - s * a.z, t * a.y * a.y + c, t * a.y * a.z + s * a.x, 0,
+                      t * a.x * a.z + s * a.y, t * a.y * a.z - s * a.x, t * a.z * a.z + c, 0, 0, 0, 0, 1});
+}
+
+void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near, GLdouble far)
+{
+    multiply_current({static_cast<float>(2.0 / (right - left)), 0, 0, 0, 0,
+                      static_cast<float>(2.0 / (top - bottom)), 0, 0, 0, 0, static_cast<float>(-2.0 / (far - near)),
+                      0, static_cast<float>(-(right + left) / (right - left)),
+                      static_cast<float>(-(top + bottom) / (top - bottom)),
+                      static_cast<float>(-(far + near) / (far - near)), 1});
+}
+
+void gluLookAt(GLdouble eye_x, GLdouble eye_y, GLdouble eye_z, GLdouble centre_x, GLdouble centre_y,
+               GLdouble centre_z, GLdouble up_x, GLdouble up_y, GLdouble up_z)
+{
+    const Vec3 forward = normalised({static_cast<float>(centre_x - eye_x), static_cast<float>(centre_y - eye_y),
+                                     static_cast<float>(centre_z - eye_z)});
+    const Vec3 side = normalised(
+        cross(forward, {static_cast<float>(up_x), static_cast<float>(up_y), static_cast<float>(up_z)}));
+    const Vec3 up = cross(side, forward);
+    multiply_current({side.x, up.x, -forward.x, 0, side.y, up.y, -forward.y, 0, side.z, up.z, -forward.z, 0, 0,
+                      0, 0, 1});
+    glTranslatef(static_cast<float>(-eye_x), static_cast<float>(-eye_y), static_cast<float>(-eye_z));
+}
+
+// Switches, lights and materials.
+
+void glEnable(GLenum cap)
+{
+    if (cap == GL_LIGHTING) {
+        gl().lighting = true;
+    } else if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + light_count) {
+        gl().lights[cap - GL_LIGHT0].on = true;
+    } else if (cap == GL_DEPTH_TEST) {
+        flush();
+        webgl_depth_test(true);
+    }
+}
+
+void glDisable(GLenum cap)
+{
+    if (cap == GL_LIGHTING) {
+        gl().lighting = false;
+    } else if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + light_count) {
+        gl().lights[cap - GL_LIGHT0].on = false;
+    } else if (cap == GL_DEPTH_TEST) {
+        flush();
+        webgl_depth_test(false);
+    }
+}
+
+void glLightfv(GLenum which, GLenum name, const GLfloat* params)
+{
+    if (which < GL_LIGHT0 || which >= GL_LIGHT0 + light_count) {
+        return;
+    }
+    Light& light = gl().lights[which - GL_LIGHT0];
+    switch (name) {
+    case GL_AMBIENT: light.ambient = from(params); break;
+    case GL_DIFFUSE: light.diffuse = from(params); break;
+    case GL_SPECULAR: light.specular = from(params); break;
+    // Kept in eye space: transformed by the modelview matrix current now.
+    case GL_POSITION:
+        light.position = transform(gl().modelview.back(), params[0], params[1], params[2], params[3]);
+        break;
+    default: break;
+    }
+}
+
+void glMaterialfv(GLenum face, GLenum name, const GLfloat* params)
+{
+    // Two-sided lighting is off: only the front material lights anything.
+    if (face != GL_FRONT && face != GL_FRONT_AND_BACK) {
+        return;
+    }
+    Material& m = gl().material;
+    switch (name) {
+    case GL_AMBIENT: m.ambient = from(params); break;
+    case GL_DIFFUSE: m.diffuse = from(params); break;
+    case GL_SPECULAR: m.specular = from(params); break;
+    case GL_EMISSION: m.emission = from(params); break;
+    case GL_SHININESS: m.shininess = params[0]; break;
+    default: break;
+    }
+}
+
+// Colours are always interpolated across a polygon, which is all smooth shading asks for.
+void glShadeModel(GLenum) {}
+
+// Points are never drawn; the size is accepted and has no effect.
+void glPointSize(GLfloat) {}
+
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { gl().colour = {r, g, b, 1.0f}; }
+
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { gl().normal = {x, y, z}; }
+
+// Immediate mode: the vertices of one primitive, lit as they come, cut into triangles at glEnd.
+
+void glBegin(GLenum mode)
+{
+    gl().mode = mode;
+    gl().primitive.clear();
+    fix_transforms();
+}
+
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { gl().primitive.push_back(vertex(x, y, z, gl().normal)); }
+
+void glEnd()
+{
+    const std::vector<ClipVertex>& v = gl().primitive;
+    const std::size_t n = v.size();
+    switch (gl().mode) {
+    case GL_TRIANGLES:
+        for (std::size_t i = 2; i < n; i += 3) {
+            triangle(v[i - 2], v[i - 1], v[i]);
+        }
+        break;
+    case GL_TRIANGLE_STRIP:
+        for (std::size_t i = 2; i < n; ++i) {
+            triangle(v[i - 2], v[i - 1], v[i]);
+        }
+        break;
+    // A convex polygon is a fan around its first vertex.
+    case GL_TRIANGLE_FAN:
+    case GL_POLYGON:
+        for (std::size_t i = 2; i < n; ++i) {
+            triangle(v[0], v[i - 1], v[i]);
+        }
+        break;
+    case GL_QUADS:
+        for (std::size_t i = 3; i < n; i += 4) {
+            triangle(v[i - 3], v[i - 2], v[i - 1]);
+            triangle(v[i - 3], v[i - 1], v[i]);
+        }
+        break;
+    case GL_QUAD_STRIP:
+        for (std::size_t i = 3; i < n; i += 2) {
+            triangle(v[i - 3], v[i - 2], v[i]);
+            triangle(v[i - 3], v[i], v[i - 1]);
+        }
+        break;
+    default: break;  // points and lines: the game draws none
+    }
+    gl().primitive.clear();
+}
+
+// Solids: made of triangles directly, each vertex with its own normal.
+
+void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
+{
+    fix_transforms();
+    const float r = static_cast<float>(radius);
+    const UnitSphere& unit = unit_sphere(slices, stacks);
+    // Each point is lit once, then shared by the triangles around it.
+    std::vector<ClipVertex> lit_points;
+    lit_points.reserve(unit.points.size());
+    for (const Vec3& u : unit.points) {
+        lit_points.push_back(vertex(r * u.x, r * u.y, r * u.z, u));
+    }
+    for (std::size_t i = 0; i < unit.triangles.size(); i += 3) {
+        triangle(lit_points[unit.triangles[i]], lit_points[unit.triangles[i + 1]], lit_points[unit.triangles[i + 2]]);
+    }
+}
+
+// GLU's quadric settings are fixed here at its defaults: filled, smooth normals pointing out.
+class GLUquadric {};
+
+GLUquadric* gluNewQuadric() { return new GLUquadric; }
+
+void gluDeleteQuadric(GLUquadric* quadric) { delete quadric; }
+
+// The side of a cone along +z, from `base` radius at z = 0 to `top` at z = height.
+void gluCylinder(GLUquadric*, GLdouble base, GLdouble top, GLdouble height, GLint slices, GLint stacks)
+{
+    fix_transforms();
+    const double pi = std::acos(-1.0);
+    // The side leans by (base - top) over the height; its normals lean with it.
+    const double slope = (base - top) / height;
+    auto at = [&](int stack, int slice) {
+        const double z = height * stack / stacks;
+        const double radius = base + (top - base) * stack / stacks;
+        const double around = 2.0 * pi * slice / slices;
+        const Vec3 n = normalised({static_cast<float>(std::cos(around)), static_cast<float>(std::sin(around)),
+                                   static_cast<float>(slope)});
+        return vertex(static_cast<float>(radius * std::cos(around)), static_cast<float>(radius * std::sin(around)),
+                      static_cast<float>(z), n);
+    };
+    // Each vertex of the grid is lit once, then shared by the triangles around it.
+    std::vector<ClipVertex> grid;
+    for (int stack = 0; stack <= stacks; ++stack) {
+        for (int slice = 0; slice <= slices; ++slice) {
+            grid.push_back(at(stack, slice));
+        }
+    }
+    const int row = slices + 1;
+    for (int stack = 0; stack < stacks; ++stack) {
+        for (int slice = 0; slice < slices; ++slice) {
+            const ClipVertex& a = grid[stack * row + slice];
+            const ClipVertex& b = grid[stack * row + slice + 1];
+            const ClipVertex& c = grid[(stack + 1) * row + slice + 1];
+            const ClipVertex& d = grid[(stack + 1) * row + slice];
+            triangle(a, b, c);
+            triangle(a, c, d);
+        }
+    }
+}
+
+// The framebuffer: drawing already batched goes first, in order.
+
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { webgl_clear_colour(r, g, b, a); }
+
+void glClear(GLbitfield mask)
+{
+    flush();
+    webgl_clear((mask & GL_COLOR_BUFFER_BIT) != 0, (mask & GL_DEPTH_BUFFER_BIT) != 0);
+}
+
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    flush();
+    webgl_viewport(x, y, width, height);
+}
+
+// The browser shows the canvas once the frame's callback returns; the frame must be drawn by then.
+void glutSwapBuffers() { flush(); }

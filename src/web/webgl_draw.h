@@ -1,0 +1,17 @@
+// The web build's only WebGL calls: a batch of lit, transformed triangles drawn in one call, and
+// the framebuffer state the fixed-function stand-in passes through.
+#pragma once
+
+#include <cstddef>
+
+// One vertex as the stand-in hands it over: clip coordinates and the colour lighting gave it.
+struct ClipVertex {
+    float x, y, z, w;
+    float r, g, b, a;
+};
+
+void webgl_draw_triangles(const ClipVertex* vertices, std::size_t count);
+void webgl_clear(bool colour, bool depth);
+void webgl_clear_colour(float r, float g, float b, float a);
+void webgl_viewport(int x, int y, int width, int height);
+void webgl_depth_test(bool on);

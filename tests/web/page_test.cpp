@@ -1,0 +1,189 @@
+// The browser build's page in headless Chromium, played as a player would: its title and canvas,
+// its picture against the Linux frame's, and its trace read line by line against how the Linux
+// game's chains move (the C libraries' colour sequences aside), through keys, pointer, menu and Q.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e/trace_check.h"
+#include "support/game_process.h"
+#include "support/trace_lines.h"
+#include "support/window_image.h"
+
+namespace {
+
+// The browser's C library has a rand of its own: the first chain's colours, and a first Reset's.
+const std::vector<int> browser_start_colours = {1, 3, 4, 4, 1, 3, 3, 1, 1, 1};
+const std::vector<int> browser_reset_colours = {4, 4, 4, 2, 1, 3, 1, 2, 4, 1};
+
+bool starts_with(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
+
+class PlayingInTheBrowser : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        page = std::make_unique<GameProcess>(std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE},
+                                             true);
+        // Chromium's first start on a loaded machine can take a while.
+        const std::size_t at = page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, 0,
+                                           "the page", std::chrono::seconds(120));
+        ready = page->lines()[at];
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure()) {
+            std::fprintf(stderr, "--- the page's lines but the chain ticks: ---\n");
+            for (const std::string& line : page->lines()) {
+                if (!is_tick_line(line)) {
+                    std::fprintf(stderr, "%s\n", line.c_str());
+                }
+            }
+        }
+        page.reset();
+    }
+
+    // Carries out one of the driver's commands and waits until it has been.
+    void command(const std::string& line)
+    {
+        page->send(line);
+        page->await_line("driver: done " + std::to_string(++commands));
+    }
+
+    std::string canvas_image()
+    {
+        const std::string path = testing::TempDir() + "marbloom-canvas.ppm";
+        command("image " + path);
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // The game's own lines, the browser's colour lines replaced by glibc's, so that the Linux
+    // game's trace model reads them; each colour sequence is checked on the way.
+    std::vector<std::string> trace()
+    {
+        std::vector<std::string> lines;
+        for (const std::string& line : page->lines()) {
+            if (!starts_with(line, "driver: ") && !starts_with(line, "page: ")) {
+                lines.push_back(line);
+            }
+        }
+        const std::vector<std::vector<int>> browser = {browser_start_colours, browser_reset_colours};
+        const std::vector<std::vector<int>> linux = {start_up_colours, first_reset_colours};
+        std::size_t chain = 0, ball = 0;
+        std::vector<int> seen;
+        for (std::string& line : lines) {
+            if (starts_with(line, "color=") && chain < browser.size()) {
+                seen.push_back(std::stoi(line.substr(6)));
+                line = "color=" + std::to_string(linux[chain][ball]);
+                if (++ball == 10) {
+                    EXPECT_EQ(seen, browser[chain]) << "the colours of chain " << chain + 1;
+                    seen.clear();
+                    ball = 0;
+                    ++chain;
+                }
+            }
+        }
+        return lines;
+    }
+
+    // Console errors and uncaught exceptions.
+    std::vector<std::string> page_errors()
+    {
+        std::vector<std::string> errors;
+        for (const std::string& line : page->lines()) {
+            if (starts_with(line, "page: error")) {
+                errors.push_back(line);
+            }
+        }
+        return errors;
+    }
+
+    std::unique_ptr<GameProcess> page;
+    std::string ready;
+    int commands = 0;
+};
+
+TEST_F(PlayingInTheBrowser, OpensTitledMarbloomAndDrawsTheDesktopPictureWithTheDesktopTicks)
+{
+    EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=800x600");
+    ASSERT_TRUE(page->await_counts(3, 10, std::chrono::seconds(60)));
+    const std::vector<std::string> lines = trace();
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20),
+              [] {
+                  std::vector<std::string> head = colour_lines(start_up_colours);
+                  for (const std::string& line : first_tick_lines()) {
+                      head.push_back(line);
+                  }
+                  return head;
+              }());
+
+    const std::string image = canvas_image();
+    // The backdrop's shading as the Linux frame has it, which only the first light's position
+    // gives: darker at the top than at the left edge, and at the left than at the right.
+    EXPECT_EQ((std::vector<int>{grey(image, 400, 20), grey(image, 20, 300), grey(image, 780, 300)}),
+              (std::vector<int>{191, 200, 197}));
+    EXPECT_EQ(across_barrel(image, 400), barrel);
+    EXPECT_EQ(pixel(image, 400, 225), "backdrop");
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEndsOnQ)
+{
+    page->await_line(chain_tick_head_line);
+    command("key h");
+    command("key ArrowRight");
+    command("key ArrowRight");
+    command("key ArrowRight");
+    command("key ArrowLeft");
+    command("key ArrowDown");
+    // Each move prints the aim it found: the pointer's own position reaches the game, not the
+    // one before.
+    command("move 400 300");
+    command("move 200 300");
+    command("move 300 300");
+    page->await_line("aim_translate: 0.866667");
+    command("menu Reset");
+    // Two runs of the ticks with the new chain: its ball 9 has moved once.
+    const std::size_t reset = page->await_line("npt=8, pt=9, move_u=0.020000");
+    command("move 200 300");
+    page->await_line("aim_translate: 0.000000", reset);
+    command("key q");
+    command("message");
+    const std::size_t said = page->await([](const std::string& l) { return starts_with(l, "driver: message"); },
+                                         0, "the page's message");
+    EXPECT_EQ(page->lines()[said], "driver: message The game has ended. New game");
+
+    // Nothing runs after the end: five periods of the chain tick bring no line.
+    const std::size_t ended = page->lines().size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(page->lines().size(), ended);
+    command("end");
+
+    TraceReading reading;
+    EXPECT_TRUE(read_trace(trace(), reading));
+    const std::vector<std::string> help = {"", "Key Board commands:", "\tH - Print help info (keyboard commands)",
+                                           "\tQ - quit"};
+    std::vector<std::string> events = help;
+    for (const char* line : {"Right key", "Right key", "Right key", "Left key", "Down key", "aim_translate: 0.200000",
+                             "aim_translate: 1.533333", "aim_translate: 0.866667"}) {
+        events.push_back(line);
+    }
+    for (const std::string& line : colour_lines(first_reset_colours)) {
+        events.push_back(line);
+    }
+    events.push_back("aim_translate: 0.000000");
+    EXPECT_EQ(reading.events, events);
+    ASSERT_EQ(reading.ticks_with_chains.size(), 3u);
+    EXPECT_GE(reading.ticks_with_chains[2], 2);
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+}  // namespace
