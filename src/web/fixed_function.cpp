@@ -139,9 +139,9 @@ std::array<float, 9> inverse_transpose(const Matrix& m)
     const float det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
     const float s = det != 0.0f ? 1.0f / det : 0.0f;
     // Row-major rows of the inverse transpose: the cofactors over the determinant.
-    return {(e * i - f * h) * s, -(d * i - f * g) * s, (d * h - e * g) * s,
-            -(b * i - c * h) * s, (a * i - c * g) * s, -(a * h - b * g) * s,
-            (b * f - c * e) * s, -(a * f - c * d) * s, (a * e - b * d) * s};
+    return {(e * i - f * h) * s,  -(d * i - f * g) * s, (d * h - e * g) * s,
+            -(b * i - c * h) * s, (a * i - c * g) * s,  -(a * h - b * g) * s,
+            (b * f - c * e) * s,  -(a * f - c * d) * s, (a * e - b * d) * s};
 }
 
 void fix_transforms()
@@ -170,9 +170,10 @@ Colour lit(const Vec3& position, const Vec3& n)
         g += m.ambient.g * light.ambient.g;
         b += m.ambient.b * light.ambient.b;
         const auto& p = light.position;
-        const Vec3 to_light = p[3] != 0.0f ? normalised({p[0] / p[3] - position.x, p[1] / p[3] - position.y,
-                                                         p[2] / p[3] - position.z})
-                                           : normalised({p[0], p[1], p[2]});
+        const Vec3 to_light =
+            p[3] != 0.0f
+                ? normalised({p[0] / p[3] - position.x, p[1] / p[3] - position.y, p[2] / p[3] - position.z})
+                : normalised({p[0], p[1], p[2]});
         const float diffuse = dot(n, to_light);
         if (diffuse <= 0.0f) {
             continue;
@@ -283,8 +284,9 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near, GLdouble far)
 {
     multiply_current({static_cast<float>(2.0 / (right - left)), 0, 0, 0, 0,
-                      static_cast<float>(2.0 / (top - bottom)), 0, 0, 0, 0, static_cast<float>(-2.0 / (far - near)),
-                      0, static_cast<float>(-(right + left) / (right - left)),
+                      static_cast<float>(2.0 / (top - bottom)), 0, 0, 0, 0,
+                      static_cast<float>(-2.0 / (far - near)), 0,
+                      static_cast<float>(-(right + left) / (right - left)),
                       static_cast<float>(-(top + bottom) / (top - bottom)),
                       static_cast<float>(-(far + near) / (far - near)), 1});
 }
@@ -292,13 +294,14 @@ void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdou
 void gluLookAt(GLdouble eye_x, GLdouble eye_y, GLdouble eye_z, GLdouble centre_x, GLdouble centre_y,
                GLdouble centre_z, GLdouble up_x, GLdouble up_y, GLdouble up_z)
 {
-    const Vec3 forward = normalised({static_cast<float>(centre_x - eye_x), static_cast<float>(centre_y - eye_y),
-                                     static_cast<float>(centre_z - eye_z)});
+    const Vec3 forward =
+        normalised({static_cast<float>(centre_x - eye_x), static_cast<float>(centre_y - eye_y),
+                    static_cast<float>(centre_z - eye_z)});
     const Vec3 side = normalised(
         cross(forward, {static_cast<float>(up_x), static_cast<float>(up_y), static_cast<float>(up_z)}));
     const Vec3 up = cross(side, forward);
-    multiply_current({side.x, up.x, -forward.x, 0, side.y, up.y, -forward.y, 0, side.z, up.z, -forward.z, 0, 0,
-                      0, 0, 1});
+    multiply_current(
+        {side.x, up.x, -forward.x, 0, side.y, up.y, -forward.y, 0, side.z, up.z, -forward.z, 0, 0, 0, 0, 1});
     glTranslatef(static_cast<float>(-eye_x), static_cast<float>(-eye_y), static_cast<float>(-eye_z));
 }
 
@@ -335,14 +338,21 @@ void glLightfv(GLenum which, GLenum name, const GLfloat* params)
     }
     Light& light = gl().lights[which - GL_LIGHT0];
     switch (name) {
-    case GL_AMBIENT: light.ambient = from(params); break;
-    case GL_DIFFUSE: light.diffuse = from(params); break;
-    case GL_SPECULAR: light.specular = from(params); break;
+    case GL_AMBIENT:
+        light.ambient = from(params);
+        break;
+    case GL_DIFFUSE:
+        light.diffuse = from(params);
+        break;
+    case GL_SPECULAR:
+        light.specular = from(params);
+        break;
     // Kept in eye space: transformed by the modelview matrix current now.
     case GL_POSITION:
         light.position = transform(gl().modelview.back(), params[0], params[1], params[2], params[3]);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -354,12 +364,23 @@ void glMaterialfv(GLenum face, GLenum name, const GLfloat* params)
     }
     Material& m = gl().material;
     switch (name) {
-    case GL_AMBIENT: m.ambient = from(params); break;
-    case GL_DIFFUSE: m.diffuse = from(params); break;
-    case GL_SPECULAR: m.specular = from(params); break;
-    case GL_EMISSION: m.emission = from(params); break;
-    case GL_SHININESS: m.shininess = params[0]; break;
-    default: break;
+    case GL_AMBIENT:
+        m.ambient = from(params);
+        break;
+    case GL_DIFFUSE:
+        m.diffuse = from(params);
+        break;
+    case GL_SPECULAR:
+        m.specular = from(params);
+        break;
+    case GL_EMISSION:
+        m.emission = from(params);
+        break;
+    case GL_SHININESS:
+        m.shininess = params[0];
+        break;
+    default:
+        break;
     }
 }
 
@@ -418,7 +439,8 @@ void glEnd()
             triangle(v[i - 3], v[i], v[i - 1]);
         }
         break;
-    default: break;  // points and lines: the game draws none
+    default:
+        break;  // points and lines: the game draws none
     }
     gl().primitive.clear();
 }
@@ -437,7 +459,8 @@ void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
         lit_points.push_back(vertex(r * u.x, r * u.y, r * u.z, u));
     }
     for (std::size_t i = 0; i < unit.triangles.size(); i += 3) {
-        triangle(lit_points[unit.triangles[i]], lit_points[unit.triangles[i + 1]], lit_points[unit.triangles[i + 2]]);
+        triangle(lit_points[unit.triangles[i]], lit_points[unit.triangles[i + 1]],
+                 lit_points[unit.triangles[i + 2]]);
     }
 }
 
@@ -461,8 +484,8 @@ void gluCylinder(GLUquadric*, GLdouble base, GLdouble top, GLdouble height, GLin
         const double around = 2.0 * pi * slice / slices;
         const Vec3 n = normalised({static_cast<float>(std::cos(around)), static_cast<float>(std::sin(around)),
                                    static_cast<float>(slope)});
-        return vertex(static_cast<float>(radius * std::cos(around)), static_cast<float>(radius * std::sin(around)),
-                      static_cast<float>(z), n);
+        return vertex(static_cast<float>(radius * std::cos(around)),
+                      static_cast<float>(radius * std::sin(around)), static_cast<float>(z), n);
     };
     // Each vertex of the grid is lit once, then shared by the triangles around it.
     std::vector<ClipVertex> grid;

@@ -10,23 +10,14 @@
 //   message        "driver: message TEXT": what the page says under the canvas
 //   end            closes the browser
 // Usage: node drive_page.mjs PAGE_DIR
-import puppeteer from 'puppeteer-core';
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
-import { serve } from '../../src/web/serve.mjs';
+import { openGamePage } from './browser.mjs';
 
 const say = (line) => process.stdout.write(line + '\n');
 
-const server = await serve(process.argv[2]);
-const browser = await puppeteer.launch({
-  executablePath: process.env.MARBLOOM_CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  // Software WebGL, and none of the background traffic that a closed network refuses.
-  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
-const page = await browser.newPage();
-await page.setViewport({ width: 1000, height: 900 });
+const game = await openGamePage(process.argv[2]);
+const page = game.page;
 page.on('console', (message) => {
   say(message.type() === 'log' ? message.text() : `page: ${message.type()}: ${message.text()}`);
 });
@@ -34,7 +25,7 @@ page.on('pageerror', (error) => say(`page: error: ${error.message}`));
 page.on('response', (response) => {
   if (response.status() >= 400) say(`page: error: HTTP ${response.status()} for ${response.url()}`);
 });
-await page.goto(`http://127.0.0.1:${server.address().port}/`);
+await page.goto(game.url);
 const canvas = await page.waitForSelector('canvas');
 const box = await canvas.boundingBox();
 const size = await canvas.evaluate((c) => `${c.width}x${c.height}`);
@@ -100,8 +91,7 @@ const commands = {
     say(`driver: message ${await page.$eval('#message', (m) => m.textContent)}`);
   },
   async end() {
-    await browser.close();
-    server.close();
+    await game.close();
   },
 };
 
@@ -122,6 +112,5 @@ for await (const line of createInterface({ input: process.stdin })) {
 }
 // Standard input closed early: the test has gone, and the browser goes with it.
 if (!ended) {
-  await browser.close();
-  server.close();
+  await game.close();
 }

@@ -29,11 +29,12 @@ class PlayingInTheBrowser : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        page = std::make_unique<GameProcess>(std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE},
-                                             true);
+        page = std::make_unique<GameProcess>(
+            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE}, true);
         // Chromium's first start on a loaded machine can take a while.
-        const std::size_t at = page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, 0,
-                                           "the page", std::chrono::seconds(120));
+        const std::size_t at =
+            page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, 0, "the page",
+                        std::chrono::seconds(120));
         ready = page->lines()[at];
     }
 
@@ -116,14 +117,13 @@ TEST_F(PlayingInTheBrowser, OpensTitledMarbloomAndDrawsTheDesktopPictureWithTheD
     EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=800x600");
     ASSERT_TRUE(page->await_counts(3, 10, std::chrono::seconds(60)));
     const std::vector<std::string> lines = trace();
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20),
-              [] {
-                  std::vector<std::string> head = colour_lines(start_up_colours);
-                  for (const std::string& line : first_tick_lines()) {
-                      head.push_back(line);
-                  }
-                  return head;
-              }());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20), [] {
+        std::vector<std::string> head = colour_lines(start_up_colours);
+        for (const std::string& line : first_tick_lines()) {
+            head.push_back(line);
+        }
+        return head;
+    }());
 
     const std::string image = canvas_image();
     // The backdrop's shading as the Linux frame has it, which only the first light's position
@@ -157,8 +157,8 @@ TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEnd
     page->await_line("aim_translate: 0.000000", reset);
     command("key q");
     command("message");
-    const std::size_t said = page->await([](const std::string& l) { return starts_with(l, "driver: message"); },
-                                         0, "the page's message");
+    const std::size_t said = page->await(
+        [](const std::string& l) { return starts_with(l, "driver: message"); }, 0, "the page's message");
     EXPECT_EQ(page->lines()[said], "driver: message The game has ended. New game");
 
     // Nothing runs after the end: five periods of the chain tick bring no line.
@@ -169,11 +169,12 @@ TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEnd
 
     TraceReading reading;
     EXPECT_TRUE(read_trace(trace(), reading));
-    const std::vector<std::string> help = {"", "Key Board commands:", "\tH - Print help info (keyboard commands)",
-                                           "\tQ - quit"};
+    const std::vector<std::string> help = {
+        "", "Key Board commands:", "\tH - Print help info (keyboard commands)", "\tQ - quit"};
     std::vector<std::string> events = help;
-    for (const char* line : {"Right key", "Right key", "Right key", "Left key", "Down key", "aim_translate: 0.200000",
-                             "aim_translate: 1.533333", "aim_translate: 0.866667"}) {
+    for (const char* line :
+         {"Right key", "Right key", "Right key", "Left key", "Down key", "aim_translate: 0.200000",
+          "aim_translate: 1.533333", "aim_translate: 0.866667"}) {
         events.push_back(line);
     }
     for (const std::string& line : colour_lines(first_reset_colours)) {

@@ -1,0 +1,68 @@
+// The browser build's cost in headless Chromium with software WebGL (SwiftShader): the page's
+// weight, raw and gzipped; the chain ticks it achieves over 10 s (nominal 25 a second); and the
+// time each frame's drawing takes in the page (the display callback: transforms, lighting and the
+// WebGL calls; the rasteriser works on in Chromium's GPU process). Not a test: `scripts/web bench`
+// runs it; docs/performance.md holds its figures.
+// Usage: node page_bench.mjs PAGE_DIR
+import { readFile, readdir } from 'node:fs/promises';
+import { join } from 'node:path';
+import { gzipSync } from 'node:zlib';
+import { openGamePage } from '../../tests/web/browser.mjs';
+
+const directory = process.argv[2];
+const seconds = 10;
+const head = 'npt=0, pt=0, move_u=0.000000';
+
+let total = 0;
+let zipped = 0;
+for (const name of (await readdir(directory)).sort()) {
+  if (name.endsWith('.zip')) continue;
+  const bytes = await readFile(join(directory, name));
+  const gz = gzipSync(bytes, { level: 9 }).length;
+  total += bytes.length;
+  zipped += gz;
+  console.log(`weight: ${name} ${bytes.length} bytes, ${gz} gzipped`);
+}
+console.log(`weight: the page in all ${total} bytes, ${zipped} gzipped`);
+
+const percentile = (sorted, p) => sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * p))];
+
+// Chain ticks and frames over `seconds`, counted in the page. With `forward`, every trace line
+// also crosses to this process as a console message, as in the tests.
+async function measure(forward) {
+  const game = await openGamePage(directory);
+  const { page } = game;
+  await page.evaluateOnNewDocument((head, forward) => {
+    const bench = (window.marbloomBench = { ticks: [], frames: [] });
+    const log = console.log.bind(console);
+    console.log = (line) => {
+      if (line === head) bench.ticks.push(performance.now());
+      if (forward) log(line);
+    };
+  }, head, forward);
+  if (forward) page.on('console', () => {});
+  const opened = Date.now();
+  await page.goto(game.url);
+  await page.waitForFunction(() => window.marbloomBench.ticks.length >= 1, { timeout: 60000 });
+  const startUp = Date.now() - opened;
+  await page.evaluate(() => {
+    let began = 0;
+    Module.preMainLoop = () => { began = performance.now(); };
+    Module.postMainLoop = () => { window.marbloomBench.frames.push(performance.now() - began); };
+  });
+  const from = await page.evaluate(() => performance.now());
+  await new Promise((done) => setTimeout(done, seconds * 1000 + 200));
+  const { ticks, frames } = await page.evaluate(() => window.marbloomBench);
+  await game.close();
+  const counted = ticks.filter((t) => t >= from && t < from + seconds * 1000).length;
+  const sorted = frames.sort((a, b) => a - b);
+  return { startUp, rate: counted / seconds, frames: sorted.length, median: percentile(sorted, 0.5), p95: percentile(sorted, 0.95) };
+}
+
+for (const forward of [false, true]) {
+  const r = await measure(forward);
+  const how = forward ? 'trace forwarded over DevTools' : 'trace in the page only';
+  console.log(`start-up (${how}): page opened to first chain tick ${r.startUp} ms`);
+  console.log(`chain ticks (${how}): ${r.rate.toFixed(2)} a second over ${seconds} s`);
+  console.log(`frames (${how}): ${r.frames} drawn, median ${r.median.toFixed(2)} ms, 95th percentile ${r.p95.toFixed(2)} ms`);
+}
