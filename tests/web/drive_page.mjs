@@ -72,6 +72,8 @@ const commands = {
     const label = words.join(' ');
     await page.mouse.down({ button: 'right' });
     await page.mouse.up({ button: 'right' });
+    // The page shows its menu as the browser's own would open: wait for it, within reason.
+    await page.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => {});
     const entries = await page.$$('[role=menuitem]');
     for (const entry of entries) {
       const shown = await entry.evaluate((e) => e.offsetParent !== null && e.textContent);

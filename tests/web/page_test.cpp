@@ -150,9 +150,12 @@ TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEnd
     command("move 200 300");
     command("move 300 300");
     page->await_line("aim_translate: 0.866667");
+    const std::size_t before = page->lines().size();
     command("menu Reset");
+    const std::size_t reset = page->await([](const std::string& l) { return starts_with(l, "color="); },
+                                          before, "colour line of the new chain");
     // Two runs of the ticks with the new chain: its ball 9 has moved once.
-    const std::size_t reset = page->await_line("npt=8, pt=9, move_u=0.020000");
+    page->await_line("npt=8, pt=9, move_u=0.020000", reset);
     command("move 200 300");
     page->await_line("aim_translate: 0.000000", reset);
     command("key q");
