@@ -6,14 +6,41 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/game_state.h"
 #include "app/test_entry_points.h"
 #include "chain/chain.h"
 #include "support/fake_toolkit.h"
 #include "support/stdout_capture.h"
+
+// Every process-wide game variable, the chain's length and the abandoned shot steps, as "name
+// value": two states compare whole, and a difference is named.
+inline std::vector<std::string> game_state_values()
+{
+    const auto entry = [](const char* name, double value) {
+        std::ostringstream out;
+        out << name << ' ' << std::setprecision(9) << value;
+        return out.str();
+    };
+    return {entry("aim_translate", aim_translate),
+            entry("shot_in_flight", shot_in_flight),
+            entry("shot_x", shot_x),
+            entry("shot_height", shot_height),
+            entry("ball_material", ball_material),
+            entry("mouse_x", mouse_x),
+            entry("prev_mouse_x", prev_mouse_x),
+            entry("win_width", win_width),
+            entry("win_height", win_height),
+            entry("view_width", view_width),
+            entry("view_height", view_height),
+            entry("balls", static_cast<double>(balls.size())),
+            entry("abandoned_shot_steps", abandoned_shot_steps())};
+}
 
 class GameTest : public ::testing::Test {
 protected:
