@@ -7,7 +7,7 @@
 
 TEST(StartValues, TheProcessStartsInTheStateThatTheTestsRestore)
 {
-    const std::vector<std::string> as_started = game_state_values();
+    const std::string as_started = game_state_values();
     restore_start_state();
     EXPECT_EQ(as_started, game_state_values());
 }

@@ -33,7 +33,7 @@ int quadric_news = 0;
 int quadric_deletes = 0;
 int swaps = 0;
 std::vector<std::string> menu_labels;
-std::vector<std::string> start_up_state;
+std::string start_up_state;
 // Set while draw_and_capture runs: the next swap first copies the back buffer here.
 Frame* capture_target = nullptr;
 
@@ -159,7 +159,7 @@ int quadrics_created() { return quadric_news; }
 int quadrics_deleted() { return quadric_deletes; }
 int buffer_swaps() { return swaps; }
 const std::vector<std::string>& menu_labels_added() { return menu_labels; }
-const std::vector<std::string>& state_after_start_up() { return start_up_state; }
+const std::string& state_after_start_up() { return start_up_state; }
 
 Frame draw_and_capture()
 {

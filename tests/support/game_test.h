@@ -10,7 +10,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "app/game_state.h"
 #include "app/test_entry_points.h"
@@ -18,28 +17,17 @@
 #include "support/fake_toolkit.h"
 #include "support/stdout_capture.h"
 
-// Every process-wide game variable, the chain's length and the abandoned shot steps, as "name
-// value": two states compare whole, and a difference is named.
-inline std::vector<std::string> game_state_values()
+// Every process-wide game variable, the chain's length and the abandoned shot steps, a line of
+// "name value" each: two states compare whole, and GoogleTest shows the lines that differ.
+inline std::string game_state_values()
 {
-    const auto entry = [](const char* name, double value) {
-        std::ostringstream out;
-        out << name << ' ' << std::setprecision(9) << value;
-        return out.str();
-    };
-    return {entry("aim_translate", aim_translate),
-            entry("shot_in_flight", shot_in_flight),
-            entry("shot_x", shot_x),
-            entry("shot_height", shot_height),
-            entry("ball_material", ball_material),
-            entry("mouse_x", mouse_x),
-            entry("prev_mouse_x", prev_mouse_x),
-            entry("win_width", win_width),
-            entry("win_height", win_height),
-            entry("view_width", view_width),
-            entry("view_height", view_height),
-            entry("balls", static_cast<double>(balls.size())),
-            entry("abandoned_shot_steps", abandoned_shot_steps())};
+    std::ostringstream out;
+    out << std::setprecision(9) << "aim_translate " << aim_translate << "\nshot_in_flight " << shot_in_flight
+        << "\nshot_x " << shot_x << "\nshot_height " << shot_height << "\nball_material " << ball_material
+        << "\nmouse_x " << mouse_x << "\nprev_mouse_x " << prev_mouse_x << "\nwin_width " << win_width
+        << "\nwin_height " << win_height << "\nview_width " << view_width << "\nview_height " << view_height
+        << "\nballs " << balls.size() << "\nabandoned_shot_steps " << abandoned_shot_steps() << "\n";
+    return out.str();
 }
 
 class GameTest : public ::testing::Test {
