@@ -8,3 +8,6 @@ void restore_start_state();
 
 // Drops the record of shot steps that resets abandoned; part of restore_start_state.
 void forget_abandoned_shot_steps();
+// Shot steps that resets abandoned and that have not fired yet: state that no header shows, read
+// so that tests can compare it too.
+int abandoned_shot_steps();

@@ -129,3 +129,5 @@ void abandon_shot_in_flight()
 }
 
 void forget_abandoned_shot_steps() { abandoned_steps = 0; }
+
+int abandoned_shot_steps() { return abandoned_steps; }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -22,6 +23,19 @@ namespace {
 constexpr int menu_entries = 2;
 constexpr int menu_reset_entry = 0;
 constexpr int menu_exit_entry = 1;
+
+// The muzzle's top is row 540 of an 800 x 600 window; the loaded projectile shows just above it.
+constexpr int loaded_row = 533;
+
+// The highest row of a column that shows the projectile, or the window's height if none does.
+int projectile_top(const std::string& image, int column)
+{
+    int row = 0;
+    while (row < 600 && pixel(image, column, row) != "projectile") {
+        ++row;
+    }
+    return row;
+}
 
 const std::vector<std::string> help_lines = {
     "", "Key Board commands:", "\tH - Print help info (keyboard commands)", "\tQ - quit"};
@@ -112,6 +126,20 @@ protected:
         return await_nth(chain_tick_head_line, runs, from);
     }
 
+    // Reads the window until its image satisfies `shows`; false after thirty seconds. Images are
+    // read back to back: a shot is in the air for 3.4 s at least, longer on a slow machine.
+    bool await_image(const std::function<bool(const std::string&)>& shows)
+    {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!shows(window_image(window))) {
+            if (std::chrono::steady_clock::now() > give_up) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+
     TraceReading finished_trace()
     {
         TraceReading reading;
@@ -174,6 +202,27 @@ TEST_F(PlayingTheGame, WindowTitledMarbloomRedrawsAsTheChainMovesAndItsCannonFol
     }
     EXPECT_EQ(across_barrel(aimed, 600), barrel);
     EXPECT_EQ(pixel(aimed, 400, 542), "backdrop");
+    press("q");
+    EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
+}
+
+// From the program's own start: no reset hides a start value that would keep the cannon from
+// firing, or from loading again after a shot.
+TEST_F(PlayingTheGame, LeftClickFiresAProjectileUpTheScreenAndTheReloadedCannonFiresAgain)
+{
+    const auto loaded = [](const std::string& image) {
+        return pixel(image, 600, loaded_row) == "projectile";
+    };
+    // Two rises (12 rows each) at least above the loaded place, in the column it was fired from.
+    const auto risen = [](const std::string& image) { return projectile_top(image, 600) < loaded_row - 24; };
+    move_pointer(400);  // the cannon to column 600
+    await_line("aim_translate: 0.000000");
+    for (int shot = 1; shot <= 2; ++shot) {
+        SCOPED_TRACE(::testing::Message() << "shot " << shot);
+        ASSERT_TRUE(await_image(loaded)) << "the cannon at column 600 shows no loaded projectile";
+        xdotool("click 1");
+        ASSERT_TRUE(await_image(risen)) << "no projectile rises from the cannon at column 600";
+    }
     press("q");
     EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
 }

@@ -1,13 +1,17 @@
-// Fixed-function state read back from the context: the two lights, the front and back
-// materials, the shading model and the projection that the reshape handler builds.
+// What the start-up leaves (the game state, the menu's labels) and the fixed-function state read
+// back from the context: the two lights, the front and back materials, the shading model and the
+// projection that the reshape handler builds.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "app/game_state.h"
+#include "render/gl_window.h"
 #include "render/lighting.h"
 #include "render/materials.h"
 #include "render/render_test.h"
@@ -68,6 +72,19 @@ void expect_matrix_near(const Mat4& actual, const Mat4& expected)
 }
 
 using Lighting = RenderTest;
+using StartUp = RenderTest;
+
+// The real start-up, in a window as the game opens its, leaves the state the tests start from.
+TEST_F(StartUp, LeavesTheStateThatTheTestsStartFrom)
+{
+    start_game();
+    EXPECT_EQ(state_after_start_up(), game_state_values());
+}
+
+TEST_F(StartUp, NamesTheMenuEntriesResetThenExit)
+{
+    EXPECT_EQ(menu_labels_added(), (std::vector<std::string>{"Reset", "Exit"}));
+}
 
 // What the game's start-up leaves in the context; no frame changes it.
 TEST_F(Lighting, StartUpClearsToSkyBlueWithDepthTestingAndLightingOn)

@@ -10,10 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/game_state.h"
 #include "app/start_up.h"
 #include "render/scene.h"
+#include "support/game_test.h"
 #include "support/game_window.h"
 #include "support/xvfb.h"
 
@@ -29,6 +32,8 @@ int shown_height = 0;
 int quadric_news = 0;
 int quadric_deletes = 0;
 int swaps = 0;
+std::vector<std::string> menu_labels;
+std::string start_up_state;
 // Set while draw_and_capture runs: the next swap first copies the back buffer here.
 Frame* capture_target = nullptr;
 
@@ -89,6 +94,15 @@ extern "C" void gluDeleteQuadric(GLUquadric* quadric)
     real(quadric);
 }
 
+// The menu's labels as the start-up hands them over: freeglut has no call that reads them back.
+extern "C" void glutAddMenuEntry(const char* label, int value)
+{
+    using Add = void (*)(const char*, int);
+    static const Add real = reinterpret_cast<Add>(dlsym(RTLD_NEXT, "glutAddMenuEntry"));
+    menu_labels.emplace_back(label);
+    real(label, value);
+}
+
 namespace {
 
 void toolkit_swap()
@@ -144,6 +158,8 @@ bool back_buffer_has_size(int width, int height)
 int quadrics_created() { return quadric_news; }
 int quadrics_deleted() { return quadric_deletes; }
 int buffer_swaps() { return swaps; }
+const std::vector<std::string>& menu_labels_added() { return menu_labels; }
+const std::string& state_after_start_up() { return start_up_state; }
 
 Frame draw_and_capture()
 {
@@ -173,6 +189,7 @@ void ensure_gl_window()
         server.reset();
         std::abort();
     }
+    start_up_state = game_state_values();
 }
 
 bool resize_gl_window(int width, int height)

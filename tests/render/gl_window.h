@@ -23,6 +23,11 @@ Frame draw_and_capture();
 // glutSwapBuffers calls made by the code under test since the process started.
 int buffer_swaps();
 
+// Labels given to glutAddMenuEntry since the process started, in order.
+const std::vector<std::string>& menu_labels_added();
+// The game state (game_state_values) as the window's start-up and first reshape left it.
+const std::string& state_after_start_up();
+
 // gluNewQuadric calls made by the code under test since the process started.
 int quadrics_created();
 int quadrics_deleted();

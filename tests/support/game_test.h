@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "app/game_state.h"
@@ -14,6 +16,19 @@
 #include "chain/chain.h"
 #include "support/fake_toolkit.h"
 #include "support/stdout_capture.h"
+
+// Every process-wide game variable, the chain's length and the abandoned shot steps, a line of
+// "name value" each: two states compare whole, and GoogleTest shows the lines that differ.
+inline std::string game_state_values()
+{
+    std::ostringstream out;
+    out << std::setprecision(9) << "aim_translate " << aim_translate << "\nshot_in_flight " << shot_in_flight
+        << "\nshot_x " << shot_x << "\nshot_height " << shot_height << "\nball_material " << ball_material
+        << "\nmouse_x " << mouse_x << "\nprev_mouse_x " << prev_mouse_x << "\nwin_width " << win_width
+        << "\nwin_height " << win_height << "\nview_width " << view_width << "\nview_height " << view_height
+        << "\nballs " << balls.size() << "\nabandoned_shot_steps " << abandoned_shot_steps() << "\n";
+    return out.str();
+}
 
 class GameTest : public ::testing::Test {
 protected:

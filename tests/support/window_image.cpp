@@ -61,6 +61,9 @@ std::string pixel(const std::string& image, int x, int y)
     if (level >= 7 && level <= 17) {
         return "cannon";
     }
+    if (p[0] >= 140 && p[1] <= 90 && p[2] <= 90) {
+        return "projectile";
+    }
     return "rgb(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
 }
 

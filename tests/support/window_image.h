@@ -1,5 +1,6 @@
 // The game window's pixels as the X server holds them, and what a pixel of them shows: the
-// backdrop, the cannon or another colour. For the e2e tests and the Windows smoke test.
+// backdrop, the cannon, the projectile or another colour. For the e2e tests and the Windows smoke
+// test.
 #pragma once
 
 #include <string>
@@ -8,8 +9,9 @@
 std::string window_image(const std::string& window);
 
 // What a pixel of an 800 x 600 window shows: the light grey backdrop, the cannon's dark grey
-// (its material shades to about 11 at the barrel's edges; a darker one gives about 2) or else
-// its colour. Greys are equal in every channel.
+// (its material shades to about 11 at the barrel's edges; a darker one gives about 2), the
+// projectile's red (nothing else in the scene is red) or else its colour. Greys are equal in
+// every channel.
 std::string pixel(const std::string& image, int x, int y);
 
 // The grey level of a pixel of an 800 x 600 image, or -1 where its channels differ.
