@@ -35,7 +35,7 @@ for program in marbloom:2 marbloom-console:3; do
 
   # The version resource, decompiled: the numbers Explorer shows as the file's version and the
   # strings of its properties.
-  resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc)
+  resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc 2>&1 || true)
   numbers="${version//./, }, 0"
   for line in "FILEVERSION $numbers" "PRODUCTVERSION $numbers" "VALUE \"ProductName\", \"Marbloom\"" \
     "VALUE \"FileVersion\", \"$version\"" "VALUE \"ProductVersion\", \"$version\"" \
