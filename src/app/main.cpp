@@ -4,14 +4,12 @@
 
 #include <cstdio>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "app/glut_toolkit.h"
 #include "app/start_up.h"
 #include "render/scene.h"
+#ifdef _WIN32
+#include "app/windows/process.h"
+#endif
 
 namespace {
 
@@ -22,10 +20,8 @@ GlutToolkit glut_toolkit;
 int main(int argc, char** argv)
 {
 #ifdef _WIN32
-    // The trace's bytes are the same on every platform: line feeds only, no carriage returns
-    // added by a text-mode stream. Each line is flushed as it is printed (app/trace.cpp), since
-    // Microsoft's C runtime has no line buffering.
-    _setmode(_fileno(stdout), _O_BINARY);
+    // The trace's bytes are the same on every platform; freeglut's fatal errors reach the player.
+    prepare_windows_process();
 #else
     // Trace lines must reach a pipe or file as each event happens, not when the buffer fills:
     // a killed process would lose them, and whoever reads the trace waits for them.

@@ -1,6 +1,6 @@
 // The Windows game under Wine in a private X server: its window, its trace against the Linux
 // game's (the C libraries' colour sequences aside), its cannon on screen, the help, and Q once a
-// click has given the window the keyboard (no window manager does).
+// click has given the window the keyboard (no window manager does); freeglut's fatal error.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -91,6 +91,22 @@ TEST(WindowsGameUnderWine, OpensItsWindowPrintsTheLinuxTraceAndQuitsOnQAfterACli
     xdotool("key q");
     EXPECT_EQ(game.wait_for_exit(std::chrono::seconds(60)), "exited with status 0");
     EXPECT_FALSE(game.output_ended_mid_line());
+}
+
+// freeglut stops at an argument it cannot use. marbloom.exe has no console to print that in, so
+// it shows it in a message box, and ends with freeglut's status once the player has read it.
+TEST(WindowsGameUnderWine, ShowsFreeglutsFatalErrorInAMessageBox)
+{
+    XvfbServer xvfb;
+    OrphanGuard guard;
+    for (pid_t pid : children_named("Xvfb")) {
+        guard.watch(pid);
+    }
+    GameProcess game(std::vector<std::string>{"wine", MARBLOOM_WINDOWS_EXE, "-display"});
+    guard.watch(game.pid());
+    const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom: error$'");
+    xdotool("key --window " + found.substr(0, found.find('\n')) + " Return");
+    EXPECT_EQ(game.wait_for_exit(std::chrono::seconds(60)), "exited with status 1");
 }
 
 }  // namespace
