@@ -10,6 +10,7 @@ const types = {
   '.js': 'text/javascript; charset=utf-8',
   '.wasm': 'application/wasm',
   '.zip': 'application/zip',
+  '.ico': 'image/vnd.microsoft.icon',
 };
 
 export function serve(directory, port = 0) {
