@@ -307,29 +307,26 @@ void gluLookAt(GLdouble eye_x, GLdouble eye_y, GLdouble eye_z, GLdouble centre_x
 
 // Switches, lights and materials.
 
-void glEnable(GLenum cap)
+namespace {
+
+// What glEnable and glDisable switch: lighting and the lights here, depth testing in WebGL.
+void switch_capability(GLenum cap, bool on)
 {
     if (cap == GL_LIGHTING) {
-        gl().lighting = true;
+        gl().lighting = on;
     } else if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + light_count) {
-        gl().lights[cap - GL_LIGHT0].on = true;
+        gl().lights[cap - GL_LIGHT0].on = on;
     } else if (cap == GL_DEPTH_TEST) {
         flush();
-        webgl_depth_test(true);
+        webgl_depth_test(on);
     }
 }
 
-void glDisable(GLenum cap)
-{
-    if (cap == GL_LIGHTING) {
-        gl().lighting = false;
-    } else if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + light_count) {
-        gl().lights[cap - GL_LIGHT0].on = false;
-    } else if (cap == GL_DEPTH_TEST) {
-        flush();
-        webgl_depth_test(false);
-    }
-}
+}  // namespace
+
+void glEnable(GLenum cap) { switch_capability(cap, true); }
+
+void glDisable(GLenum cap) { switch_capability(cap, false); }
 
 void glLightfv(GLenum which, GLenum name, const GLfloat* params)
 {
