@@ -16,7 +16,13 @@ const types = {
 export function serve(directory, port = 0) {
   const root = resolve(directory);
   const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    let path;
+    try {
+      path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    } catch {
+      response.writeHead(400).end();
+      return;
+    }
     const file = normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
     if ((request.method !== 'GET' && request.method !== 'HEAD') || !file.startsWith(root + sep)) {
       response.writeHead(request.method === 'GET' || request.method === 'HEAD' ? 403 : 405).end();
