@@ -1,10 +1,7 @@
-// The browser build's fixed-function OpenGL: the part of OpenGL 1, GLU and GLUT's solid sphere
-// that the game draws with, over WebGL. Matrices, lights and materials are kept here; each vertex
-// is transformed and lit here, per vertex as fixed-function OpenGL lights it (positional and
-// directional lights, front material, no local viewer), and the frame's triangles go to WebGL in
-// one draw when the frame is swapped. Emscripten's own emulation lights every light as a
-// directional one, throws on polygons and loses normals given outside glBegin; and drawing the
-// backdrop's 961 squares one call each made frames too slow for the chain's 40 ms tick.
+// The browser build's fixed-function OpenGL: the OpenGL 1, GLU and solid-sphere calls the game
+// makes, over WebGL. Each vertex is transformed and lit here as fixed-function OpenGL lights it
+// (emscripten's emulation lights every light as a directional one); a frame's triangles go to
+// WebGL in one draw at the swap.
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
