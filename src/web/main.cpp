@@ -24,8 +24,12 @@ WebToolkit web_toolkit;
 
 }  // namespace
 
-int main(int argc, char** argv)
+// A page has no command line: the toolkit is given the program's name alone.
+int main()
 {
+    int argc = 1;
+    char name[] = "marbloom";
+    char* argv[] = {name, nullptr};
     // Standard output reaches the browser's console a line at a time, each line as printed.
     install_toolkit(&web_toolkit);
     glutInit(&argc, argv);
