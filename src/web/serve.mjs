@@ -51,6 +51,11 @@ if (import.meta.url === `file://${process.argv[1]}`) {
     console.error('usage: node serve.mjs DIR [PORT]');
     process.exit(2);
   }
-  const server = await serve(directory, Number(port));
-  console.log(`web: serving ${directory} at http://127.0.0.1:${server.address().port}/ (Ctrl-C to stop)`);
+  try {
+    const server = await serve(directory, Number(port));
+    console.log(`web: serving ${directory} at http://127.0.0.1:${server.address().port}/ (Ctrl-C to stop)`);
+  } catch (error) {
+    console.error(`web: cannot serve on 127.0.0.1:${port}: ${error.message} (another port: serve PORT)`);
+    process.exit(1);
+  }
 }
