@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -103,6 +104,8 @@ struct State {
 
     // The frame's triangles so far.
     std::vector<ClipVertex> batch;
+    // A surface's lit grid points, kept between draws so that a frame allocates nothing.
+    std::vector<ClipVertex> surface_points;
 
     State() { lights[0].diffuse = lights[0].specular = {1, 1, 1, 1}; }
 };
@@ -213,37 +216,48 @@ void triangle(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c)
     gl().batch.push_back(c);
 }
 
-// A unit sphere around the z axis, from the +z pole down, made once for each tessellation: a
-// grid of points that are their own normals, and the triangles between them.
-struct UnitSphere {
+// A curved surface as a grid of (stacks + 1) x (slices + 1) points with their normals: the
+// sphere and the barrel. Made once for each shape, since the game draws the same few every frame.
+struct Surface {
+    int slices = 0;
+    int stacks = 0;
     std::vector<Vec3> points;
-    std::vector<int> triangles;
+    std::vector<Vec3> normals;
 };
 
-const UnitSphere& unit_sphere(int slices, int stacks)
+// at(stack, slice) gives a grid point's position and normal.
+template <typename At>
+Surface make_surface(int slices, int stacks, At at)
 {
-    static std::map<std::pair<int, int>, UnitSphere> made;
-    UnitSphere& sphere = made[{slices, stacks}];
-    if (sphere.points.empty()) {
-        const double pi = std::acos(-1.0);
-        for (int stack = 0; stack <= stacks; ++stack) {
-            for (int slice = 0; slice <= slices; ++slice) {
-                const double polar = pi * stack / stacks;
-                const double around = 2.0 * pi * slice / slices;
-                sphere.points.push_back({static_cast<float>(std::sin(polar) * std::cos(around)),
-                                         static_cast<float>(std::sin(polar) * std::sin(around)),
-                                         static_cast<float>(std::cos(polar))});
-            }
-        }
-        const int row = slices + 1;
-        for (int stack = 0; stack < stacks; ++stack) {
-            for (int slice = 0; slice < slices; ++slice) {
-                const int a = stack * row + slice, b = a + row, c = b + 1, d = a + 1;
-                sphere.triangles.insert(sphere.triangles.end(), {a, b, c, a, c, d});
-            }
+    Surface surface{slices, stacks, {}, {}};
+    for (int stack = 0; stack <= stacks; ++stack) {
+        for (int slice = 0; slice <= slices; ++slice) {
+            const std::pair<Vec3, Vec3> point = at(stack, slice);
+            surface.points.push_back(point.first);
+            surface.normals.push_back(point.second);
         }
     }
-    return sphere;
+    return surface;
+}
+
+// Each grid point is lit once, then shared by the two triangles of every cell around it.
+void draw_surface(const Surface& surface, float scale)
+{
+    fix_transforms();
+    std::vector<ClipVertex>& lit_points = gl().surface_points;
+    lit_points.clear();
+    for (std::size_t i = 0; i < surface.points.size(); ++i) {
+        const Vec3& p = surface.points[i];
+        lit_points.push_back(vertex(scale * p.x, scale * p.y, scale * p.z, surface.normals[i]));
+    }
+    const int row = surface.slices + 1;
+    for (int stack = 0; stack < surface.stacks; ++stack) {
+        for (int slice = 0; slice < surface.slices; ++slice) {
+            const int a = stack * row + slice, b = a + row, c = b + 1, d = a + 1;
+            triangle(lit_points[a], lit_points[b], lit_points[c]);
+            triangle(lit_points[a], lit_points[c], lit_points[d]);
+        }
+    }
 }
 
 }  // namespace
@@ -441,21 +455,27 @@ void glEnd()
 
 // Solids: made of triangles directly, each vertex with its own normal.
 
+// A unit sphere around the z axis, from the +z pole down: its points are their own normals.
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
 {
-    fix_transforms();
-    const float r = static_cast<float>(radius);
-    const UnitSphere& unit = unit_sphere(slices, stacks);
-    // Each point is lit once, then shared by the triangles around it.
-    std::vector<ClipVertex> lit_points;
-    lit_points.reserve(unit.points.size());
-    for (const Vec3& u : unit.points) {
-        lit_points.push_back(vertex(r * u.x, r * u.y, r * u.z, u));
+    static std::map<std::pair<int, int>, Surface> made;
+    auto found = made.find({slices, stacks});
+    if (found == made.end()) {
+        const double pi = std::acos(-1.0);
+        found =
+            made.emplace(std::make_pair(slices, stacks),
+                         make_surface(slices, stacks,
+                                      [&](int stack, int slice) {
+                                          const double polar = pi * stack / stacks;
+                                          const double around = 2.0 * pi * slice / slices;
+                                          const Vec3 u{static_cast<float>(std::sin(polar) * std::cos(around)),
+                                                       static_cast<float>(std::sin(polar) * std::sin(around)),
+                                                       static_cast<float>(std::cos(polar))};
+                                          return std::make_pair(u, u);
+                                      }))
+                .first;
     }
-    for (std::size_t i = 0; i < unit.triangles.size(); i += 3) {
-        triangle(lit_points[unit.triangles[i]], lit_points[unit.triangles[i + 1]],
-                 lit_points[unit.triangles[i + 2]]);
-    }
+    draw_surface(found->second, static_cast<float>(radius));
 }
 
 // GLU's quadric settings are fixed here at its defaults: filled, smooth normals pointing out.
@@ -468,37 +488,31 @@ void gluDeleteQuadric(GLUquadric* quadric) { delete quadric; }
 // The side of a cone along +z, from `base` radius at z = 0 to `top` at z = height.
 void gluCylinder(GLUquadric*, GLdouble base, GLdouble top, GLdouble height, GLint slices, GLint stacks)
 {
-    fix_transforms();
-    const double pi = std::acos(-1.0);
-    // The side leans by (base - top) over the height; its normals lean with it.
-    const double slope = (base - top) / height;
-    auto at = [&](int stack, int slice) {
-        const double z = height * stack / stacks;
-        const double radius = base + (top - base) * stack / stacks;
-        const double around = 2.0 * pi * slice / slices;
-        const Vec3 n = normalised({static_cast<float>(std::cos(around)), static_cast<float>(std::sin(around)),
-                                   static_cast<float>(slope)});
-        return vertex(static_cast<float>(radius * std::cos(around)),
-                      static_cast<float>(radius * std::sin(around)), static_cast<float>(z), n);
-    };
-    // Each vertex of the grid is lit once, then shared by the triangles around it.
-    std::vector<ClipVertex> grid;
-    for (int stack = 0; stack <= stacks; ++stack) {
-        for (int slice = 0; slice <= slices; ++slice) {
-            grid.push_back(at(stack, slice));
-        }
+    static std::map<std::tuple<double, double, double, int, int>, Surface> made;
+    const auto key = std::make_tuple(base, top, height, slices, stacks);
+    auto found = made.find(key);
+    if (found == made.end()) {
+        const double pi = std::acos(-1.0);
+        // The side leans by (base - top) over the height; its normals lean with it.
+        const double slope = (base - top) / height;
+        found =
+            made.emplace(key, make_surface(slices, stacks,
+                                           [&](int stack, int slice) {
+                                               const double z = height * stack / stacks;
+                                               const double radius = base + (top - base) * stack / stacks;
+                                               const double around = 2.0 * pi * slice / slices;
+                                               const Vec3 point{static_cast<float>(radius * std::cos(around)),
+                                                                static_cast<float>(radius * std::sin(around)),
+                                                                static_cast<float>(z)};
+                                               const Vec3 normal =
+                                                   normalised({static_cast<float>(std::cos(around)),
+                                                               static_cast<float>(std::sin(around)),
+                                                               static_cast<float>(slope)});
+                                               return std::make_pair(point, normal);
+                                           }))
+                .first;
     }
-    const int row = slices + 1;
-    for (int stack = 0; stack < stacks; ++stack) {
-        for (int slice = 0; slice < slices; ++slice) {
-            const ClipVertex& a = grid[stack * row + slice];
-            const ClipVertex& b = grid[stack * row + slice + 1];
-            const ClipVertex& c = grid[(stack + 1) * row + slice + 1];
-            const ClipVertex& d = grid[(stack + 1) * row + slice];
-            triangle(a, b, c);
-            triangle(a, c, d);
-        }
-    }
+    draw_surface(found->second, 1.0f);
 }
 
 // The framebuffer: drawing already batched goes first, in order.
