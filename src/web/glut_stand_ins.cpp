@@ -1,6 +1,8 @@
-// GLUT's menu and pointer motion in the browser. Emscripten's GLUT has no menu, and it hands a
-// motion handler the pointer's previous position rather than the one just reached; both are
-// the page's here (page_library.js), and emscripten's own motion handling is left unregistered.
+// GLUT's menu, input and reshape in the browser. Emscripten's GLUT has no menu, hands a motion
+// handler the pointer's previous position, takes every key from the browser (Tab included) and
+// turns touches into mouse events from passive listeners; it also leaves the canvas at its CSS
+// pixels on a dense screen. All of these are the page's here (page_library.js), and the handlers
+// are kept here rather than registered with emscripten's GLUT, whose own listeners then do nothing.
 #include <GL/freeglut.h>
 
 #include "page.h"
@@ -8,14 +10,64 @@
 namespace {
 
 void (*menu_handler)(int) = nullptr;
+void (*keyboard_handler)(unsigned char, int, int) = nullptr;
+void (*special_handler)(int, int, int) = nullptr;
+void (*mouse_handler)(int, int, int, int) = nullptr;
 void (*motion_handler)(int, int) = nullptr;
 void (*passive_motion_handler)(int, int) = nullptr;
+void (*reshape_handler)(int, int) = nullptr;
+
+// The pointer's last position, which GLUT hands the key handlers too.
+int pointer_x = 0;
+int pointer_y = 0;
 
 void pointer_moved(int held, int x, int y)
 {
+    pointer_x = x;
+    pointer_y = y;
     void (*handler)(int, int) = held != 0 ? motion_handler : passive_motion_handler;
     if (handler != nullptr) {
         handler(x, y);
+    }
+}
+
+void button_pressed(int button, int state, int x, int y)
+{
+    pointer_x = x;
+    pointer_y = y;
+    if (mouse_handler != nullptr) {
+        mouse_handler(button, state, x, y);
+    }
+}
+
+void key_typed(int key)
+{
+    if (keyboard_handler != nullptr) {
+        keyboard_handler(static_cast<unsigned char>(key), pointer_x, pointer_y);
+    }
+}
+
+void special_key(int key)
+{
+    if (special_handler != nullptr) {
+        special_handler(key, pointer_x, pointer_y);
+    }
+}
+
+void canvas_resized(int width, int height)
+{
+    if (reshape_handler != nullptr) {
+        reshape_handler(width, height);
+    }
+    glutPostRedisplay();
+}
+
+void listen_to_keys()
+{
+    static bool listening = false;
+    if (!listening) {
+        listening = true;
+        marbloom_page_listen_keys(key_typed, special_key);
     }
 }
 
@@ -24,7 +76,7 @@ void listen_to_pointer()
     static bool listening = false;
     if (!listening) {
         listening = true;
-        marbloom_page_listen_pointer(pointer_moved);
+        marbloom_page_listen_pointer(pointer_moved, button_pressed);
     }
 }
 
@@ -53,6 +105,24 @@ void glutAttachMenu(int button)
     }
 }
 
+void glutKeyboardFunc(void (*callback)(unsigned char, int, int))
+{
+    keyboard_handler = callback;
+    listen_to_keys();
+}
+
+void glutSpecialFunc(void (*callback)(int, int, int))
+{
+    special_handler = callback;
+    listen_to_keys();
+}
+
+void glutMouseFunc(void (*callback)(int, int, int, int))
+{
+    mouse_handler = callback;
+    listen_to_pointer();
+}
+
 void glutMotionFunc(void (*callback)(int, int))
 {
     motion_handler = callback;
@@ -64,3 +134,9 @@ void glutPassiveMotionFunc(void (*callback)(int, int))
     passive_motion_handler = callback;
     listen_to_pointer();
 }
+
+// The first size comes once the game is set up (main), as a desktop window's first reshape
+// comes from the event loop.
+void glutReshapeFunc(void (*callback)(int, int)) { reshape_handler = callback; }
+
+void follow_canvas_size() { marbloom_page_follow_canvas(canvas_resized); }

@@ -34,6 +34,8 @@ int main()
     install_toolkit(&web_toolkit);
     glutInit(&argc, argv);
     open_game_window(100, 100, 800, 600, draw_scene, on_reshape);
+    // The canvas's real size, in the screen's pixels: 800 x 600 where the page has the room.
+    follow_canvas_size();
     // Returns to the browser at once; from here on the page's events drive the game.
     glutMainLoop();
     return 0;

@@ -1,12 +1,28 @@
-// What the web build asks of its page (page_library.js): the menu, the pointer, the end.
+// What the web build asks of its page (page_library.js): the menu, the keys, the pointer and
+// touches, the canvas's size, the end.
 #pragma once
 
 extern "C" {
 // The right button's menu: an entry with its label and the value handed to `choose`.
 void marbloom_page_menu_entry(const char* label, int value);
 void marbloom_page_menu_attach(void (*choose)(int value));
-// Every move of the pointer over the canvas, in canvas pixels, with `held` 1 while a button is.
-void marbloom_page_listen_pointer(void (*moved)(int held, int x, int y));
+// The keys the game uses, and the page's own buttons for them: `typed` gets a character (H, J,
+// K or Q in either case), `special` an arrow's GLUT key code. Every other key, and every key with
+// Ctrl, Alt or Meta, is left to the browser.
+void marbloom_page_listen_keys(void (*typed)(int key), void (*special)(int key));
+// The pointer over the canvas, and one finger on it, in the canvas's own pixels: every move with
+// `held` 1 while a button is; a button's press and release (GLUT's button and state codes). A
+// finger's drag moves as the pointer does with no button held, a tap presses and releases the
+// left button, and a long press opens the menu.
+void marbloom_page_listen_pointer(void (*moved)(int held, int x, int y),
+                                  void (*pressed)(int button, int state, int x, int y));
+// Keeps the canvas's pixels those of its place on the screen (its CSS size times the device's
+// pixel ratio) and hands every new size to `resized`, the first one at once.
+void marbloom_page_follow_canvas(void (*resized)(int width, int height));
 // Ends the program with this status: no timer, frame or input reaches it afterwards.
 void marbloom_page_end(int status);
 }
+
+// Hands the game's reshape handler the canvas's size now and whenever it changes (main calls it
+// once the game is set up).
+void follow_canvas_size();

@@ -11,6 +11,8 @@ const types = {
   '.wasm': 'application/wasm',
   '.zip': 'application/zip',
   '.ico': 'image/vnd.microsoft.icon',
+  '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 export function serve(directory, port = 0) {

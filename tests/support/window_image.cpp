@@ -37,10 +37,18 @@ std::string window_image(const std::string& window)
 
 namespace {
 
+// A binary PPM's pixel, whatever its size ("P6\nW H\n255\n", as xwdtopnm and the web driver write).
 const unsigned char* rgb(const std::string& image, int x, int y)
 {
-    const std::size_t header = std::string("P6\n800 600\n255\n").size();
-    return reinterpret_cast<const unsigned char*>(&image.at(header + (y * 800 + x) * 3));
+    int width = 0;
+    int height = 0;
+    int end = 0;
+    if (std::sscanf(image.c_str(), "P6 %d %d 255%n", &width, &height, &end) != 2 || end == 0 || x < 0 ||
+        y < 0 || x >= width || y >= height) {
+        throw std::out_of_range("no pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") in the image");
+    }
+    const std::size_t header = static_cast<std::size_t>(end) + 1;
+    return reinterpret_cast<const unsigned char*>(&image.at(header + (static_cast<std::size_t>(y) * width + x) * 3));
 }
 
 }  // namespace

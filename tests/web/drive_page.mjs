@@ -1,23 +1,53 @@
 // Plays the browser build's page in the distribution's headless Chromium for the web tests: serves
 // the page on 127.0.0.1, prints the game's console lines on standard output as they come (other
 // console messages and uncaught errors as "page: ..." lines), and carries out one command per
-// line of standard input, each answered by "driver: done N":
+// line of standard input, each answered by "driver: done N". Positions are the canvas's CSS
+// pixels.
 //   key NAME       a key as the keyboard sends it (puppeteer's names; an upper-case letter with Shift)
-//   move X Y       the pointer to canvas pixel (X, Y)
+//   move X Y       the pointer to (X, Y)
 //   click X Y      the left button there
 //   menu LABEL     the right button where the pointer is, then the menu entry reading LABEL
-//   image PATH     the canvas as the screen shows it, written as a binary PPM
-//   message        "driver: message TEXT": what the page says under the canvas
+//   drag X0 Y0 X1 Y1  one finger from (X0, Y0) to (X1, Y1), in ten moves
+//   tap X Y        one finger's tap
+//   hold X Y       one finger held there until the page's menu shows
+//   press LABEL    the page's visible button reading LABEL (a menu entry too): tapped on a touch
+//                  device, clicked elsewhere
+//   focus          "driver: focus TEXT": the text of the element with the focus
+//   layout         "driver: layout canvas=X,Y,W,H pixels=WxH page=WxH": where the canvas shows, its
+//                  own pixels, and the page's scrolling size, in a viewport of the device's size
+//   chain-timers   "driver: chain timers N": the page's pending 40 ms timers
+//   installable    "driver: installable ERRORS": Chromium's reasons not to install the page, as JSON
+//   offline        waits for the page's service worker, stops the server and loads the page again
+//   image PATH     the canvas as the screen shows it, in the screen's pixels, as a binary PPM
+//   message        "driver: message TEXT": what the page says beside the canvas
 //   end            closes the browser
-// Usage: node drive_page.mjs PAGE_DIR
+// Usage: node drive_page.mjs PAGE_DIR [--device=NAME] (browser.mjs names the devices)
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
 import { openGamePage } from './browser.mjs';
 
 const say = (line) => process.stdout.write(line + '\n');
 
-const game = await openGamePage(process.argv[2]);
+// --name=value options after the page's directory.
+const options = Object.fromEntries(process.argv.slice(3).map((a) => a.replace(/^--/, '').split('=')));
+const game = await openGamePage(process.argv[2], options);
 const page = game.page;
+// The chain's timers are the page's only 40 ms ones (a shot's are 66 ms): counted as they are set
+// and as they fire.
+await page.evaluateOnNewDocument(() => {
+  const pending = new Set();
+  const set = window.setTimeout;
+  window.setTimeout = function(callback, delay, ...rest) {
+    if (delay !== 40) return set.call(window, callback, delay, ...rest);
+    const id = set.call(window, (...args) => {
+      pending.delete(id);
+      callback(...args);
+    }, delay, ...rest);
+    pending.add(id);
+    return id;
+  };
+  window.marbloomChainTimers = () => pending.size;
+});
 page.on('console', (message) => {
   say(message.type() === 'log' ? message.text() : `page: ${message.type()}: ${message.text()}`);
 });
@@ -25,11 +55,19 @@ page.on('pageerror', (error) => say(`page: error: ${error.message}`));
 page.on('response', (response) => {
   if (response.status() >= 400) say(`page: error: HTTP ${response.status()} for ${response.url()}`);
 });
-await page.goto(game.url);
-const canvas = await page.waitForSelector('canvas');
-const box = await canvas.boundingBox();
-const size = await canvas.evaluate((c) => `${c.width}x${c.height}`);
-say(`driver: ready title=${await page.title()} canvas=${size}`);
+// Opens the page and waits for the game's canvas, which it sizes as the game starts.
+let box;
+async function open(load) {
+  await load();
+  const canvas = await page.waitForSelector('canvas');
+  await page.waitForFunction(() => window.Module && Module.calledRun, { timeout: 60000 });
+  box = await canvas.boundingBox();
+  const size = await canvas.evaluate((c) => `${c.width}x${c.height}`);
+  say(`driver: ready title=${await page.title()} canvas=${size}`);
+}
+await open(() => page.goto(game.url));
+
+const at = (x, y) => [box.x + Number(x), box.y + Number(y)];
 
 // The canvas as the screen shows it, decoded by the page itself (no image library needed here).
 async function canvasImage() {
@@ -43,14 +81,14 @@ async function canvasImage() {
     scratch.height = image.height;
     const context = scratch.getContext('2d');
     context.drawImage(image, 0, 0);
-    return Array.from(context.getImageData(0, 0, image.width, image.height).data);
+    return { width: image.width, height: image.height, data: Array.from(context.getImageData(0, 0, image.width, image.height).data) };
   }, png);
-  const header = Buffer.from(`P6\n${box.width} ${box.height}\n255\n`);
-  const pixels = Buffer.alloc(box.width * box.height * 3);
-  for (let i = 0, o = 0; i < rgba.length; i += 4) {
-    pixels[o++] = rgba[i];
-    pixels[o++] = rgba[i + 1];
-    pixels[o++] = rgba[i + 2];
+  const header = Buffer.from(`P6\n${rgba.width} ${rgba.height}\n255\n`);
+  const pixels = Buffer.alloc(rgba.width * rgba.height * 3);
+  for (let i = 0, o = 0; i < rgba.data.length; i += 4) {
+    pixels[o++] = rgba.data[i];
+    pixels[o++] = rgba.data[i + 1];
+    pixels[o++] = rgba.data[i + 2];
   }
   return Buffer.concat([header, pixels]);
 }
@@ -63,10 +101,67 @@ const commands = {
     if (shifted) await page.keyboard.up('Shift');
   },
   async move(x, y) {
-    await page.mouse.move(box.x + Number(x), box.y + Number(y));
+    await page.mouse.move(...at(x, y));
   },
   async click(x, y) {
-    await page.mouse.click(box.x + Number(x), box.y + Number(y));
+    await page.mouse.click(...at(x, y));
+  },
+  async drag(x0, y0, x1, y1) {
+    const [fromX, fromY] = at(x0, y0);
+    const [toX, toY] = at(x1, y1);
+    await page.touchscreen.touchStart(fromX, fromY);
+    for (let i = 1; i <= 10; ++i) {
+      await page.touchscreen.touchMove(fromX + ((toX - fromX) * i) / 10, fromY + ((toY - fromY) * i) / 10);
+    }
+    await page.touchscreen.touchEnd();
+  },
+  async tap(x, y) {
+    await page.touchscreen.tap(...at(x, y));
+  },
+  async hold(x, y) {
+    await page.touchscreen.touchStart(...at(x, y));
+    await page.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => say('driver: no menu'));
+    await page.touchscreen.touchEnd();
+  },
+  async press(...words) {
+    const label = words.join(' ');
+    for (const button of await page.$$('button')) {
+      if (await button.evaluate((b, l) => b.offsetParent !== null && b.textContent === l, label)) {
+        const where = await button.boundingBox();
+        const x = where.x + where.width / 2;
+        const y = where.y + where.height / 2;
+        await (game.touch ? page.touchscreen.tap(x, y) : page.mouse.click(x, y));
+        return;
+      }
+    }
+    say(`driver: no button "${label}"`);
+  },
+  async focus() {
+    say(`driver: focus ${await page.evaluate(() => document.activeElement.textContent)}`);
+  },
+  async layout() {
+    const seen = await page.evaluate(() => {
+      const canvas = document.querySelector('canvas');
+      const b = canvas.getBoundingClientRect();
+      const page = document.documentElement;
+      return `canvas=${[b.x, b.y, b.width, b.height].join()} pixels=${canvas.width}x${canvas.height} ` +
+        `page=${page.scrollWidth}x${page.scrollHeight}`;
+    });
+    say(`driver: layout ${seen}`);
+  },
+  async 'chain-timers'() {
+    say(`driver: chain timers ${await page.evaluate(() => window.marbloomChainTimers())}`);
+  },
+  async installable() {
+    const session = await page.createCDPSession();
+    const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+    say(`driver: installable ${JSON.stringify(installabilityErrors)}`);
+  },
+  async offline() {
+    // The worker has the page's files once it is active.
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => undefined));
+    game.stopServer();
+    await open(() => page.reload());
   },
   async menu(...words) {
     const label = words.join(' ');

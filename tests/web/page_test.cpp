@@ -26,12 +26,29 @@ const std::vector<int> browser_reset_colours = {4, 4, 4, 2, 1, 3, 1, 2, 4, 1};
 
 bool starts_with(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
 
+// Whether the image shows the projectile above the cannon's muzzle (the loaded one sits in it).
+bool shows_a_rising_shot(const std::string& image, int width, int height)
+{
+    for (int y = 0; y < height * 8 / 10; y += 2) {
+        for (int x = width / 4; x < width * 3 / 4; x += 2) {
+            if (pixel(image, x, y) == "projectile") {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The page on a desktop's screen, 1200 x 900 CSS pixels at one pixel each; the fixtures below
+// play it on emulated devices.
 class PlayingInTheBrowser : public ::testing::Test {
 protected:
+    virtual std::string device() const { return "desktop"; }
+
     void SetUp() override
     {
         page = std::make_unique<GameProcess>(
-            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE}, true);
+            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE, "--device=" + device()}, true);
         // Chromium's first start on a loaded machine can take a while.
         const std::size_t at =
             page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, 0, "the page",
@@ -57,6 +74,15 @@ protected:
     {
         page->send(line);
         page->await_line("driver: done " + std::to_string(++commands));
+    }
+
+    // A driver command that answers with one line: the line.
+    std::string ask(const std::string& line, const std::string& answer)
+    {
+        const std::size_t from = page->lines().size();
+        command(line);
+        return page->lines()[page->await(
+            [&](const std::string& l) { return starts_with(l, "driver: " + answer); }, from, answer)];
     }
 
     std::string canvas_image()
@@ -139,6 +165,9 @@ TEST_F(PlayingInTheBrowser, OpensTitledMarbloomAndDrawsTheDesktopPictureWithTheD
 TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEndsOnQ)
 {
     page->await_line(chain_tick_head_line);
+    // Tab leaves the game for the page's first button, and the game still hears its keys.
+    command("key Tab");
+    EXPECT_EQ(ask("focus", "focus"), "driver: focus Help");
     command("key h");
     command("key ArrowRight");
     command("key ArrowRight");
@@ -160,10 +189,7 @@ TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEnd
     command("move 200 300");
     page->await_line("aim_translate: 0.000000", reset);
     command("key q");
-    command("message");
-    const std::size_t said = page->await(
-        [](const std::string& l) { return starts_with(l, "driver: message"); }, 0, "the page's message");
-    EXPECT_EQ(page->lines()[said], "driver: message The game has ended. New game");
+    EXPECT_EQ(ask("message", "message"), "driver: message The game has ended. New game");
 
     // Nothing runs after the end: five periods of the chain tick bring no line of the game's.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -195,6 +221,118 @@ TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEnd
     ASSERT_EQ(reading.ticks_with_chains.size(), 3u);
     EXPECT_GE(reading.ticks_with_chains[2], 2);
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+TEST_F(PlayingInTheBrowser, CanBeInstalledAndPlaysAgainWithTheServerGone)
+{
+    page->await_line(chain_tick_head_line);
+    EXPECT_EQ(ask("installable", "installable"), "driver: installable []");
+    const std::size_t before = page->lines().size();
+    command("offline");
+    // The page's files come from the service worker's cache: a new game starts and its chain moves.
+    page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, before, "the page again");
+    page->await_line(chain_tick_head_line, before);
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+// A phone held upright: 390 x 844 CSS pixels, three screen pixels to each, touch only.
+class PlayingOnAPhone : public PlayingInTheBrowser {
+protected:
+    std::string device() const override { return "phone"; }
+};
+
+TEST_F(PlayingOnAPhone, FillsTheWidthSharplyAndPlaysByTouchAndThePageButtons)
+{
+    // The canvas across the whole width, in the screen's own pixels, with nothing to scroll across
+    // (the page's buttons and controls follow below it).
+    EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=1170x878");
+    EXPECT_TRUE(starts_with(ask("layout", "layout"), "driver: layout canvas=0,0,390,292.5 pixels=1170x878 page=390x"));
+    page->await_line(chain_tick_head_line);
+
+    // A drag aims by half the finger's travel: 60 CSS pixels are 180 of the canvas's, 2 / 878 of
+    // the aim each. The next drag goes on from there, wherever the finger comes down.
+    command("drag 100 100 160 100");
+    const std::size_t second = page->lines().size();
+    command("drag 300 200 250 200");
+    EXPECT_EQ(page->lines()[page->await([](const std::string& l) { return starts_with(l, "aim_"); }, second,
+                                        "the second drag's first aim")],
+              "aim_translate: 0.410023");
+
+    // A tap fires: the projectile shows above the muzzle, as a click's does.
+    command("tap 195 150");
+    bool rising = false;
+    for (int look = 0; look < 50 && !rising; ++look) {
+        rising = shows_a_rising_shot(canvas_image(), 1170, 878);
+    }
+    EXPECT_TRUE(rising) << "no shot rose after the tap";
+
+    // A long press opens the menu, whose Reset a tap chooses.
+    const std::size_t held = page->lines().size();
+    command("hold 100 200");
+    command("press Reset");
+    page->await([](const std::string& l) { return starts_with(l, "color="); }, held, "the new chain's colours");
+
+    // The page's buttons do what the keys do: Faster adds a chain timer, as K does.
+    EXPECT_EQ(ask("chain-timers", "chain timers"), "driver: chain timers 1");
+    command("press Faster");
+    EXPECT_EQ(ask("chain-timers", "chain timers"), "driver: chain timers 2");
+    command("press End game");
+    EXPECT_EQ(ask("message", "message"), "driver: message The game has ended. New game");
+
+    TraceReading reading;
+    EXPECT_TRUE(read_trace(trace(), reading));
+    // Every touch handled by the page's own listeners: the browser scrolled nothing, and no
+    // listener was a passive one that could not.
+    for (const std::string& line : page->lines()) {
+        EXPECT_EQ(line.find("passive"), std::string::npos) << line;
+    }
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+// The same phone held sideways: 844 x 390.
+class PlayingOnAPhoneHeldSideways : public PlayingInTheBrowser {
+protected:
+    std::string device() const override { return "phone-sideways"; }
+};
+
+TEST_F(PlayingOnAPhoneHeldSideways, ShowsTheWholeCanvasAtTheFullHeightWithTheCannon)
+{
+    // The canvas at the screen's full height, and the page no wider than the screen (its buttons
+    // and controls beside the canvas).
+    EXPECT_TRUE(starts_with(ask("layout", "layout"), "driver: layout canvas=0,0,520,390 pixels=1560x1170 page=844x"));
+    page->await_line(chain_tick_head_line);
+    // The cannon's barrel in the middle of the screen's bottom rows, as across_barrel reads an
+    // 800 x 600 frame's.
+    const std::string image = canvas_image();
+    EXPECT_EQ(pixel(image, 750, 1095) + " " + pixel(image, 756, 1095) + " " + pixel(image, 804, 1095) + " " +
+                  pixel(image, 810, 1095),
+              barrel);
+    // A sideways drag aims and stays on the page: no swipe back, and the game goes on.
+    command("drag 400 200 100 200");
+    const std::size_t after = page->lines().size();
+    page->await_line(chain_tick_head_line, after);
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+// A desktop screen of two pixels to each CSS pixel.
+class PlayingOnADenseScreen : public PlayingInTheBrowser {
+protected:
+    std::string device() const override { return "dense"; }
+};
+
+TEST_F(PlayingOnADenseScreen, DrawsInTheScreensPixelsAndAimsAsAtOne)
+{
+    EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=1600x1200");
+    page->await_line(chain_tick_head_line);
+    command("move 400 300");
+    command("move 200 300");
+    command("move 300 300");
+    page->await_line("aim_translate: 0.666667");
+    TraceReading reading;
+    command("key q");
+    EXPECT_TRUE(read_trace(trace(), reading));
+    EXPECT_EQ(reading.events, (std::vector<std::string>{"aim_translate: 0.000000", "aim_translate: 1.333333",
+                                                        "aim_translate: 0.666667"}));
 }
 
 }  // namespace
