@@ -69,10 +69,11 @@ await open(() => page.goto(game.url));
 
 const at = (x, y) => [box.x + Number(x), box.y + Number(y)];
 
-// The canvas as the screen shows it, decoded by the page itself (no image library needed here).
+// The canvas as the screen shows it, decoded by the page itself (no image library needed here),
+// in the screen's pixels.
 async function canvasImage() {
   const png = await page.screenshot({ clip: box, encoding: 'base64' });
-  const rgba = await page.evaluate(async (data) => {
+  const { width, height, rgb } = await page.evaluate(async (data) => {
     const image = new Image();
     image.src = 'data:image/png;base64,' + data;
     await image.decode();
@@ -81,16 +82,22 @@ async function canvasImage() {
     scratch.height = image.height;
     const context = scratch.getContext('2d');
     context.drawImage(image, 0, 0);
-    return { width: image.width, height: image.height, data: Array.from(context.getImageData(0, 0, image.width, image.height).data) };
+    const rgba = context.getImageData(0, 0, image.width, image.height).data;
+    // RGB as base64, a chunk of characters at a time: far smaller to hand over than numbers.
+    let text = '';
+    const row = new Uint8Array(image.width * 3);
+    for (let y = 0; y < image.height; ++y) {
+      for (let x = 0; x < image.width; ++x) {
+        const i = (y * image.width + x) * 4;
+        row[x * 3] = rgba[i];
+        row[x * 3 + 1] = rgba[i + 1];
+        row[x * 3 + 2] = rgba[i + 2];
+      }
+      text += String.fromCharCode.apply(null, row);
+    }
+    return { width: image.width, height: image.height, rgb: btoa(text) };
   }, png);
-  const header = Buffer.from(`P6\n${rgba.width} ${rgba.height}\n255\n`);
-  const pixels = Buffer.alloc(rgba.width * rgba.height * 3);
-  for (let i = 0, o = 0; i < rgba.data.length; i += 4) {
-    pixels[o++] = rgba.data[i];
-    pixels[o++] = rgba.data[i + 1];
-    pixels[o++] = rgba.data[i + 2];
-  }
-  return Buffer.concat([header, pixels]);
+  return Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), Buffer.from(rgb, 'base64')]);
 }
 
 const commands = {
@@ -107,13 +114,20 @@ const commands = {
     await page.mouse.click(...at(x, y));
   },
   async drag(x0, y0, x1, y1) {
+    // Sent at once rather than each after the last has been handled, so that a loaded machine
+    // cannot hold the finger still for the half second that opens the menu.
     const [fromX, fromY] = at(x0, y0);
     const [toX, toY] = at(x1, y1);
-    await page.touchscreen.touchStart(fromX, fromY);
+    const session = await page.createCDPSession();
+    const touch = (type, x, y) =>
+      session.send('Input.dispatchTouchEvent', { type, touchPoints: type === 'touchEnd' ? [] : [{ x, y }] });
+    const sent = [touch('touchStart', fromX, fromY)];
     for (let i = 1; i <= 10; ++i) {
-      await page.touchscreen.touchMove(fromX + ((toX - fromX) * i) / 10, fromY + ((toY - fromY) * i) / 10);
+      sent.push(touch('touchMove', fromX + ((toX - fromX) * i) / 10, fromY + ((toY - fromY) * i) / 10));
     }
-    await page.touchscreen.touchEnd();
+    sent.push(touch('touchEnd'));
+    await Promise.all(sent);
+    await session.detach();
   },
   async tap(x, y) {
     await page.touchscreen.tap(...at(x, y));
