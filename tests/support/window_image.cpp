@@ -45,10 +45,12 @@ const unsigned char* rgb(const std::string& image, int x, int y)
     int end = 0;
     if (std::sscanf(image.c_str(), "P6 %d %d 255%n", &width, &height, &end) != 2 || end == 0 || x < 0 ||
         y < 0 || x >= width || y >= height) {
-        throw std::out_of_range("no pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") in the image");
+        throw std::out_of_range("no pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                                ") in the image");
     }
     const std::size_t header = static_cast<std::size_t>(end) + 1;
-    return reinterpret_cast<const unsigned char*>(&image.at(header + (static_cast<std::size_t>(y) * width + x) * 3));
+    return reinterpret_cast<const unsigned char*>(
+        &image.at(header + (static_cast<std::size_t>(y) * width + x) * 3));
 }
 
 }  // namespace

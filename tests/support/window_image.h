@@ -8,8 +8,8 @@
 // The window's pixels (xwd), as a binary PPM: rows from the top. Throws if xwd fails.
 std::string window_image(const std::string& window);
 
-// What a pixel of the image shows (an 800 x 600 window's unless said): the light grey backdrop, the cannon's dark grey
-// (its material shades to about 11 at the barrel's edges; a darker one gives about 2), the
+// What a pixel of the image shows (an 800 x 600 window's unless said): the light grey backdrop, the cannon's
+// dark grey (its material shades to about 11 at the barrel's edges; a darker one gives about 2), the
 // projectile's red (nothing else in the scene is red) or else its colour. Greys are equal in
 // every channel.
 std::string pixel(const std::string& image, int x, int y);

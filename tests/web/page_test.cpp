@@ -48,7 +48,8 @@ protected:
     void SetUp() override
     {
         page = std::make_unique<GameProcess>(
-            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE, "--device=" + device()}, true);
+            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE, "--device=" + device()},
+            true);
         // Chromium's first start on a loaded machine can take a while.
         const std::size_t at =
             page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, 0, "the page",
@@ -230,7 +231,8 @@ TEST_F(PlayingInTheBrowser, CanBeInstalledAndPlaysAgainWithTheServerGone)
     const std::size_t before = page->lines().size();
     command("offline");
     // The page's files come from the service worker's cache: a new game starts and its chain moves.
-    page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, before, "the page again");
+    page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, before,
+                "the page again");
     page->await_line(chain_tick_head_line, before);
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
 }
@@ -246,7 +248,8 @@ TEST_F(PlayingOnAPhone, FillsTheWidthSharplyAndPlaysByTouchAndThePageButtons)
     // The canvas across the whole width, in the screen's own pixels, with nothing to scroll across
     // (the page's buttons and controls follow below it).
     EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=1170x878");
-    EXPECT_TRUE(starts_with(ask("layout", "layout"), "driver: layout canvas=0,0,390,292.5 pixels=1170x878 page=390x"));
+    EXPECT_TRUE(starts_with(ask("layout", "layout"),
+                            "driver: layout canvas=0,0,390,292.5 pixels=1170x878 page=390x"));
     page->await_line(chain_tick_head_line);
 
     // A drag aims by half the finger's travel: 60 CSS pixels are 180 of the canvas's, 2 / 878 of
@@ -270,7 +273,8 @@ TEST_F(PlayingOnAPhone, FillsTheWidthSharplyAndPlaysByTouchAndThePageButtons)
     const std::size_t held = page->lines().size();
     command("hold 100 200");
     command("press Reset");
-    page->await([](const std::string& l) { return starts_with(l, "color="); }, held, "the new chain's colours");
+    page->await([](const std::string& l) { return starts_with(l, "color="); }, held,
+                "the new chain's colours");
 
     // The page's buttons do what the keys do: Faster adds a chain timer, as K does.
     EXPECT_EQ(ask("chain-timers", "chain timers"), "driver: chain timers 1");
@@ -299,7 +303,8 @@ TEST_F(PlayingOnAPhoneHeldSideways, ShowsTheWholeCanvasAtTheFullHeightWithTheCan
 {
     // The canvas at the screen's full height, and the page no wider than the screen (its buttons
     // and controls beside the canvas).
-    EXPECT_TRUE(starts_with(ask("layout", "layout"), "driver: layout canvas=0,0,520,390 pixels=1560x1170 page=844x"));
+    EXPECT_TRUE(
+        starts_with(ask("layout", "layout"), "driver: layout canvas=0,0,520,390 pixels=1560x1170 page=844x"));
     page->await_line(chain_tick_head_line);
     // The cannon's barrel in the middle of the screen's bottom rows, as across_barrel reads an
     // 800 x 600 frame's.
