@@ -261,7 +261,8 @@ TEST_F(PlayingOnAPhone, FillsTheWidthSharplyAndPlaysByTouchAndThePageButtons)
                                         "the second drag's first aim")],
               "aim_translate: 0.410023");
 
-    // A tap fires: the projectile shows above the muzzle, as a click's does.
+    // A drag does not fire; a tap does: the projectile shows above the muzzle, as a click's does.
+    EXPECT_FALSE(shows_a_rising_shot(canvas_image(), 1170, 878)) << "a drag fired";
     command("tap 195 150");
     bool rising = false;
     for (int look = 0; look < 50 && !rising; ++look) {
