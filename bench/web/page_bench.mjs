@@ -1,8 +1,9 @@
-// The browser build's cost in headless Chromium with software WebGL (SwiftShader): the page's
-// weight, raw and gzipped; the chain ticks it achieves over 10 s (nominal 25 a second); and the
-// time each frame's drawing takes in the page (the display callback: transforms, lighting and the
-// WebGL calls; the rasteriser works on in Chromium's GPU process). Not a test: `scripts/web bench`
-// runs it; docs/performance.md holds its figures.
+// The browser build's cost in headless Chromium with software WebGL (SwiftShader), and in Firefox
+// ESR on the X display in DISPLAY (Mesa's llvmpipe): the page's weight, raw and gzipped; in each
+// browser the chain ticks it achieves over 10 s (nominal 25 a second), and the time each frame's
+// drawing takes in the page (the display callback: transforms, lighting and the WebGL calls; the
+// rasteriser works on in the browser's GPU process). Not a test: `scripts/web bench` runs it, on
+// an Xvfb of its own; docs/performance.md holds its figures.
 // Usage: node page_bench.mjs PAGE_DIR
 import { readFile, readdir } from 'node:fs/promises';
 import { join } from 'node:path';
@@ -29,8 +30,8 @@ const percentile = (sorted, p) => sorted[Math.min(sorted.length - 1, Math.floor(
 
 // Chain ticks and frames over `seconds`, counted in the page. With `forward`, every trace line
 // also crosses to this process as a console message, as in the tests.
-async function measure(forward) {
-  const game = await openGamePage(directory);
+async function measure(browser, forward) {
+  const game = await openGamePage(directory, { browser });
   const { page } = game;
   await page.evaluateOnNewDocument((head, forward) => {
     const bench = (window.marbloomBench = { ticks: [], frames: [] });
@@ -59,10 +60,12 @@ async function measure(forward) {
   return { startUp, rate: counted / seconds, frames: sorted.length, median: percentile(sorted, 0.5), p95: percentile(sorted, 0.95) };
 }
 
-for (const forward of [false, true]) {
-  const r = await measure(forward);
-  const how = forward ? 'trace forwarded over DevTools' : 'trace in the page only';
-  console.log(`start-up (${how}): page opened to first chain tick ${r.startUp} ms`);
-  console.log(`chain ticks (${how}): ${r.rate.toFixed(2)} a second over ${seconds} s`);
-  console.log(`frames (${how}): ${r.frames} drawn, median ${r.median.toFixed(2)} ms, 95th percentile ${r.p95.toFixed(2)} ms`);
+for (const browser of ['chromium', 'firefox']) {
+  for (const forward of [false, true]) {
+    const r = await measure(browser, forward);
+    const how = `${browser}, ${forward ? 'trace forwarded to the benchmark' : 'trace in the page only'}`;
+    console.log(`start-up (${how}): page opened to first chain tick ${r.startUp} ms`);
+    console.log(`chain ticks (${how}): ${r.rate.toFixed(2)} a second over ${seconds} s`);
+    console.log(`frames (${how}): ${r.frames} drawn, median ${r.median.toFixed(2)} ms, 95th percentile ${r.p95.toFixed(2)} ms`);
+  }
 }

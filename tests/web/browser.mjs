@@ -1,6 +1,7 @@
-// The browser build's page served on 127.0.0.1 and opened in the distribution's headless Chromium
-// (software WebGL), for the web tests' driver and the page's benchmark, on a desktop's screen or
-// an emulated device's.
+// The browser build's page served on 127.0.0.1 and opened in one of the distribution's browsers,
+// for the web tests' driver and the page's benchmark, on a desktop's screen or an emulated
+// device's: Chromium headless (software WebGL), or Firefox ESR in a window on the X display in
+// DISPLAY (Mesa), since without an X display Firefox has no WebGL here.
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../src/web/serve.mjs';
 
@@ -13,19 +14,98 @@ export const devices = {
   'phone-sideways': { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true },
 };
 
-export async function openGamePage(directory, options = {}) {
-  const device = devices[options.device || 'desktop'];
-  if (!device) throw new Error(`no device "${options.device}" (${Object.keys(devices).join(', ')})`);
-  let server = await serve(directory);
-  const browser = await puppeteer.launch({
+// Nothing that Firefox would fetch by itself is wanted on a closed network: puppeteer's own
+// profile already turns off updates, safe browsing and telemetry uploads; these add what remains.
+// Some services (remote settings among them) still reach out, so every host name resolves to the
+// loopback without a DNS query, and every request not for 127.0.0.1 goes to a proxy that is not
+// there (port 9): whatever is left fails on the spot and nothing leaves the machine.
+const firefoxPrefs = {
+  'app.normandy.enabled': false,
+  'app.shield.optoutstudies.enabled': false,
+  'app.update.auto': false,
+  'app.update.enabled': false,
+  'browser.discovery.enabled': false,
+  'browser.newtabpage.activity-stream.feeds.telemetry': false,
+  'browser.newtabpage.activity-stream.telemetry': false,
+  'browser.ping-centre.telemetry': false,
+  'browser.region.network.url': '',
+  'browser.region.update.enabled': false,
+  'browser.safebrowsing.provider.google4.updateURL': '',
+  'browser.safebrowsing.provider.google.updateURL': '',
+  'browser.safebrowsing.provider.mozilla.updateURL': '',
+  'browser.topsites.contile.enabled': false,
+  'captivedetect.canonicalURL': '',
+  'datareporting.usage.uploadEnabled': false,
+  'dom.push.connection.enabled': false,
+  'extensions.blocklist.enabled': false,
+  'extensions.systemAddon.update.enabled': false,
+  'geo.provider.network.url': '',
+  'identity.fxaccounts.enabled': false,
+  'media.gmp-gmpopenh264.enabled': false,
+  'messaging-system.rsexperimentloader.enabled': false,
+  'network.captive-portal-service.enabled': false,
+  'network.connectivity-service.enabled': false,
+  'network.dns.disablePrefetch': true,
+  'network.dns.forceResolve': '127.0.0.1',
+  'network.predictor.enabled': false,
+  'network.prefetch-next': false,
+  'network.trr.mode': 5,
+  'network.proxy.type': 1,
+  'network.proxy.http': '127.0.0.1',
+  'network.proxy.http_port': 9,
+  'network.proxy.ssl': '127.0.0.1',
+  'network.proxy.ssl_port': 9,
+  'network.proxy.no_proxies_on': '127.0.0.1',
+  'toolkit.telemetry.enabled': false,
+  'toolkit.telemetry.server': '',
+  'toolkit.telemetry.unified': false,
+  'toolkit.telemetry.archive.enabled': false,
+};
+
+function launch(browser) {
+  if (browser === 'firefox') {
+    if (!process.env.DISPLAY) throw new Error('Firefox needs an X display (DISPLAY): start an Xvfb');
+    return puppeteer.launch({
+      browser: 'firefox',
+      executablePath: process.env.MARBLOOM_FIREFOX || '/usr/bin/firefox-esr',
+      headless: false,
+      extraPrefsFirefox: firefoxPrefs,
+      // The profile is puppeteer's temporary one. No crash reporter, and no safe-mode prompt
+      // after a test killed the last Firefox.
+      env: { ...process.env, MOZ_CRASHREPORTER_DISABLE: '1', MOZ_DISABLE_AUTO_SAFE_MODE: '1' },
+      // A first start on a loaded machine can take long.
+      timeout: 120000,
+      protocolTimeout: 120000,
+    });
+  }
+  if (browser !== 'chromium') throw new Error(`no such browser "${browser}" (chromium, firefox)`);
+  return puppeteer.launch({
     executablePath: process.env.MARBLOOM_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     // Software WebGL, and none of the background traffic that a closed network refuses.
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    timeout: 120000,
   });
-  const page = await browser.newPage();
+}
+
+// options.browser: 'chromium' (the default) or 'firefox'; options.device: a name in devices.
+export async function openGamePage(directory, options = {}) {
+  const device = devices[options.device || 'desktop'];
+  if (!device) throw new Error(`no device "${options.device}" (${Object.keys(devices).join(', ')})`);
+  let server = await serve(directory);
+  let browser;
+  try {
+    browser = await launch(options.browser || 'chromium');
+  } catch (error) {
+    server.close();
+    throw error;
+  }
+  // Firefox opens with a tab of its own, which is the page's.
+  const page = (await browser.pages())[0] || (await browser.newPage());
   await page.setViewport(device);
+  // Every wait bounded, but generous enough for a loaded machine.
+  page.setDefaultTimeout(120000);
   return {
     page,
     url: `http://127.0.0.1:${server.address().port}/`,

@@ -1,8 +1,9 @@
-// Plays the browser build's page in the distribution's headless Chromium for the web tests: serves
+// Plays the browser build's page in one of the distribution's browsers for the web tests: serves
 // the page on 127.0.0.1, prints the game's console lines on standard output as they come (other
 // console messages and uncaught errors as "page: ..." lines), and carries out one command per
-// line of standard input, each answered by "driver: done N". Positions are the canvas's CSS
-// pixels.
+// line of standard input, each answered by "driver: done N". It first says which browser it
+// drives ("driver: browser NAME/VERSION"), then "driver: ready ..." once the page has its canvas.
+// Positions are the canvas's CSS pixels. The commands:
 //   key NAME       a key as the keyboard sends it (puppeteer's names; an upper-case letter with Shift)
 //   move X Y       the pointer to (X, Y)
 //   click X Y      the left button there
@@ -21,17 +22,38 @@
 //   image PATH     the canvas as the screen shows it, in the screen's pixels, as a binary PPM
 //   message        "driver: message TEXT": what the page says beside the canvas
 //   end            closes the browser
-// Usage: node drive_page.mjs PAGE_DIR [--device=NAME] (browser.mjs names the devices)
+// Usage: node drive_page.mjs PAGE_DIR [--NAME=VALUE...], with the flags
+//   --browser=chromium|firefox   the browser (Chromium, headless, unless given; Firefox needs an X
+//                                display in DISPLAY)
+//   --device=NAME                the screen, emulated in Chromium (browser.mjs names the devices)
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
 import { openGamePage } from './browser.mjs';
 
 const say = (line) => process.stdout.write(line + '\n');
 
-// --name=value options after the page's directory.
-const options = Object.fromEntries(process.argv.slice(3).map((a) => a.replace(/^--/, '').split('=')));
-const game = await openGamePage(process.argv[2], options);
+// The flags this driver takes (--name=value after the page's directory), each handed to
+// openGamePage under its own name. An unknown one ends the driver: a misspelt flag must not play
+// the page somewhere else than asked.
+const flagNames = ['browser', 'device'];
+
+function parseFlags(words) {
+  const options = {};
+  for (const word of words) {
+    const flag = /^--([a-z-]+)=(.+)$/.exec(word);
+    if (!flag || !flagNames.includes(flag[1])) {
+      process.stderr.write(`drive_page: unknown argument "${word}" (flags: ${flagNames.map((n) => `--${n}=...`).join(' ')})\n`);
+      process.exit(2);
+    }
+    options[flag[1]] = flag[2];
+  }
+  return options;
+}
+
+const [directory, ...flags] = process.argv.slice(2);
+const game = await openGamePage(directory, parseFlags(flags));
 const page = game.page;
+say(`driver: browser ${await page.browser().version()}`);
 // The chain's timers are the page's only 40 ms ones (a shot's are 66 ms): counted as they are set
 // and as they fire.
 await page.evaluateOnNewDocument(() => {

@@ -1,6 +1,7 @@
-// The browser build's page in headless Chromium, played as a player would: its title and canvas,
-// its picture against the Linux frame's, and its trace read line by line against how the Linux
-// game's chains move (the C libraries' colour sequences aside), through keys, pointer, menu and Q.
+// The browser build's page in headless Chromium, and in Firefox ESR on a private Xvfb, played as a
+// player would: its title and canvas, its picture against the Linux frame's, and its trace read
+// line by line against how the Linux game's chains move (the C libraries' colour sequences aside),
+// through keys, pointer, menu and Q.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "support/game_process.h"
 #include "support/trace_lines.h"
 #include "support/window_image.h"
+#include "support/xvfb.h"
 
 namespace {
 
@@ -44,16 +46,18 @@ bool shows_a_rising_shot(const std::string& image, int width, int height)
 class PlayingInTheBrowser : public ::testing::Test {
 protected:
     virtual std::string device() const { return "desktop"; }
+    virtual std::string browser() const { return "chromium"; }
 
     void SetUp() override
     {
         page = std::make_unique<GameProcess>(
-            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE, "--device=" + device()},
+            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE, "--browser=" + browser(),
+                                     "--device=" + device()},
             true);
-        // Chromium's first start on a loaded machine can take a while.
+        // A browser's first start on a loaded machine can take a while.
         const std::size_t at =
             page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, 0, "the page",
-                        std::chrono::seconds(120));
+                        std::chrono::seconds(180));
         ready = page->lines()[at];
     }
 
@@ -135,6 +139,25 @@ protected:
         return errors;
     }
 
+    // The title, the canvas, and the colour lines and first ticks as the Linux game prints them.
+    void expect_desktop_start()
+    {
+        EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=800x600");
+        ASSERT_TRUE(page->await_counts(3, 10, std::chrono::seconds(60)));
+        const std::vector<std::string> lines = trace();
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20), [] {
+            std::vector<std::string> head = colour_lines(start_up_colours);
+            for (const std::string& line : first_tick_lines()) {
+                head.push_back(line);
+            }
+            return head;
+        }());
+    }
+
+    // Tab, H, the arrows, three pointer moves, the menu's Reset and Q, read against the Linux
+    // game's trace; then the page's end, with no line of the game's after it, and no error.
+    void expect_desktop_play_to_the_end();
+
     std::unique_ptr<GameProcess> page;
     std::string ready;
     int commands = 0;
@@ -142,16 +165,7 @@ protected:
 
 TEST_F(PlayingInTheBrowser, OpensTitledMarbloomAndDrawsTheDesktopPictureWithTheDesktopTicks)
 {
-    EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=800x600");
-    ASSERT_TRUE(page->await_counts(3, 10, std::chrono::seconds(60)));
-    const std::vector<std::string> lines = trace();
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20), [] {
-        std::vector<std::string> head = colour_lines(start_up_colours);
-        for (const std::string& line : first_tick_lines()) {
-            head.push_back(line);
-        }
-        return head;
-    }());
+    expect_desktop_start();
 
     const std::string image = canvas_image();
     // The backdrop's shading as the Linux frame has it, which only the first light's position
@@ -163,7 +177,7 @@ TEST_F(PlayingInTheBrowser, OpensTitledMarbloomAndDrawsTheDesktopPictureWithTheD
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
 }
 
-TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEndsOnQ)
+void PlayingInTheBrowser::expect_desktop_play_to_the_end()
 {
     page->await_line(chain_tick_head_line);
     // Tab leaves the game for the page's first button, and the game still hears its keys.
@@ -222,6 +236,11 @@ TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEnd
     ASSERT_EQ(reading.ticks_with_chains.size(), 3u);
     EXPECT_GE(reading.ticks_with_chains[2], 2);
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+TEST_F(PlayingInTheBrowser, PlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEndsOnQ)
+{
+    expect_desktop_play_to_the_end();
 }
 
 TEST_F(PlayingInTheBrowser, CanBeInstalledAndPlaysAgainWithTheServerGone)
@@ -339,6 +358,34 @@ TEST_F(PlayingOnADenseScreen, DrawsInTheScreensPixelsAndAimsAsAtOne)
     EXPECT_TRUE(read_trace(trace(), reading));
     EXPECT_EQ(reading.events, (std::vector<std::string>{"aim_translate: 0.000000", "aim_translate: 1.333333",
                                                         "aim_translate: 0.666667"}));
+}
+
+// Firefox draws WebGL only with an X display (without one, it has none here): in a window on an X
+// server of its own, larger than the window, so that the screen cuts none of it.
+class PlayingInFirefox : public PlayingInTheBrowser {
+protected:
+    std::string browser() const override { return "firefox"; }
+
+    void SetUp() override
+    {
+        display = std::make_unique<XvfbServer>("1600x1200x24");
+        PlayingInTheBrowser::SetUp();
+    }
+
+    void TearDown() override
+    {
+        PlayingInTheBrowser::TearDown();
+        display.reset();
+    }
+
+    std::unique_ptr<XvfbServer> display;
+};
+
+TEST_F(PlayingInFirefox, StartsAndPlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEndsOnQ)
+{
+    EXPECT_TRUE(starts_with(page->lines().at(0), "driver: browser firefox/")) << page->lines().at(0);
+    expect_desktop_start();
+    expect_desktop_play_to_the_end();
 }
 
 }  // namespace
