@@ -17,8 +17,9 @@ export const devices = {
 // Nothing that Firefox would fetch by itself is wanted on a closed network: puppeteer's own
 // profile already turns off updates, safe browsing and telemetry uploads; these add what remains.
 // Some services (remote settings among them) still reach out, so every host name resolves to the
-// loopback without a DNS query, and every request not for 127.0.0.1 goes to a proxy that is not
-// there (port 9): whatever is left fails on the spot and nothing leaves the machine.
+// loopback without a DNS query, and every request for another address goes to a proxy that is
+// not there (port 9; Firefox never sends the loopback's through a proxy): whatever is left fails
+// on the spot and nothing leaves the machine.
 const firefoxPrefs = {
   'app.normandy.enabled': false,
   'app.shield.optoutstudies.enabled': false,
@@ -55,7 +56,6 @@ const firefoxPrefs = {
   'network.proxy.http_port': 9,
   'network.proxy.ssl': '127.0.0.1',
   'network.proxy.ssl_port': 9,
-  'network.proxy.no_proxies_on': '127.0.0.1',
   'toolkit.telemetry.enabled': false,
   'toolkit.telemetry.server': '',
   'toolkit.telemetry.unified': false,
