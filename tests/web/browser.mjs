@@ -3,6 +3,17 @@
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../src/web/serve.mjs';
 
+// Whether `promise` settled within `ms` milliseconds; a rejection is thrown as it comes.
+export async function settlesWithin(promise, ms) {
+  let timer;
+  const late = new Promise((done) => { timer = setTimeout(done, ms, false); });
+  try {
+    return await Promise.race([promise.then(() => true), late]);
+  } finally {
+    clearTimeout(timer);
+  }
+}
+
 export async function openGamePage(directory) {
   const server = await serve(directory);
   const browser = await puppeteer.launch({
@@ -17,8 +28,9 @@ export async function openGamePage(directory) {
   return {
     page,
     url: `http://127.0.0.1:${server.address().port}/`,
+    // A browser that has not closed within 15 s is killed: nothing waits on it for good.
     async close() {
-      await browser.close();
+      if (!(await settlesWithin(browser.close(), 15000))) browser.process()?.kill('SIGKILL');
       server.close();
     },
   };

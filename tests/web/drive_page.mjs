@@ -8,11 +8,15 @@
 //   menu LABEL     the right button where the pointer is, then the menu entry reading LABEL
 //   image PATH     the canvas as the screen shows it, written as a binary PPM
 //   message        "driver: message TEXT": what the page says under the canvas
+//   clears         "driver: clears MASKS": the buffers each of the page's clears has cleared so
+//                  far, one MASK (such as COLOR+DEPTH) for each kind of clear
+//   controls       "driver: control TERM | EFFECT" for each control the page shows in its list
 //   end            closes the browser
+// A command that takes longer than a minute ends the driver with "driver: gave up on COMMAND".
 // Usage: node drive_page.mjs PAGE_DIR
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
-import { openGamePage } from './browser.mjs';
+import { openGamePage, settlesWithin } from './browser.mjs';
 
 const say = (line) => process.stdout.write(line + '\n');
 
@@ -24,6 +28,16 @@ page.on('console', (message) => {
 page.on('pageerror', (error) => say(`page: error: ${error.message}`));
 page.on('response', (response) => {
   if (response.status() >= 400) say(`page: error: HTTP ${response.status()} for ${response.url()}`);
+});
+// A picture cannot show a clear left undone: WebGL itself clears a canvas's buffers once the
+// browser has shown them. The page's own clears are recorded instead.
+await page.evaluateOnNewDocument(() => {
+  const clears = (window.marbloomClears = new Set());
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (mask) {
+    clears.add(mask);
+    return clear.call(this, mask);
+  };
 });
 await page.goto(game.url);
 const canvas = await page.waitForSelector('canvas');
@@ -92,6 +106,21 @@ const commands = {
   async message() {
     say(`driver: message ${await page.$eval('#message', (m) => m.textContent)}`);
   },
+  async clears() {
+    const masks = await page.evaluate(() => [...window.marbloomClears].sort());
+    const bits = { COLOR: 0x4000, DEPTH: 0x100, STENCIL: 0x400 };
+    const named = masks.map((mask) => Object.keys(bits).filter((bit) => mask & bits[bit]).join('+') || 'NOTHING');
+    say(`driver: clears ${named.join(' ')}`);
+  },
+  async controls() {
+    const shown = await page.$$eval('.controls li', (items) => items
+      .filter((item) => item.checkVisibility())
+      .map((item) => {
+        const term = item.querySelector('b').innerText.trim();
+        return `${term} | ${item.innerText.trim().slice(term.length).trim()}`;
+      }));
+    for (const control of shown) say(`driver: control ${control}`);
+  },
   async end() {
     await game.close();
   },
@@ -104,7 +133,10 @@ for await (const line of createInterface({ input: process.stdin })) {
   if (!commands[name]) {
     say(`driver: unknown command "${line}"`);
   } else {
-    await commands[name](...args);
+    if (!(await settlesWithin(commands[name](...args), 60000))) {
+      say(`driver: gave up on ${line}`);
+      process.exit(1);
+    }
   }
   say(`driver: done ${++done}`);
   if (name === 'end') {
