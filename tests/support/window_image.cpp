@@ -5,10 +5,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <vector>
 
 #include "support/game_process.h"
 

@@ -28,9 +28,9 @@ export async function openGamePage(directory) {
   return {
     page,
     url: `http://127.0.0.1:${server.address().port}/`,
-    // A browser that has not closed within 15 s is killed: nothing waits on it for good.
+    // A browser that has not closed within 10 s is killed: nothing waits on it for good.
     async close() {
-      if (!(await settlesWithin(browser.close(), 15000))) browser.process()?.kill('SIGKILL');
+      if (!(await settlesWithin(browser.close(), 10000))) browser.process()?.kill('SIGKILL');
       server.close();
     },
   };

@@ -258,7 +258,8 @@ TEST_F(PlayingInTheBrowser, DrawsTheLinuxGamesStillFrameOnceTheChainHasStoppedCl
         xdotool("key k");
         command("key k");
     }
-    ASSERT_TRUE(game.await_counts(still_from_tick, 10, std::chrono::seconds(120))) << "the Linux game's ticks";
+    ASSERT_TRUE(game.await_counts(still_from_tick, 10, std::chrono::seconds(120)))
+        << "the Linux game's ticks";
     ASSERT_TRUE(page->await_counts(still_from_tick, 10, std::chrono::seconds(120))) << "the page's ticks";
 
     const std::string linux_frame = window_image(window);
@@ -269,8 +270,8 @@ TEST_F(PlayingInTheBrowser, DrawsTheLinuxGamesStillFrameOnceTheChainHasStoppedCl
         << 100 * agreement.shown << " % of what it shows (at least 99 % of each); the frames:"
         << saved_frames(linux_frame, page_frame);
     command("clears");
-    const std::size_t cleared = page->await([](const std::string& l) { return starts_with(l, "driver: clears"); },
-                                            0, "the page's clears");
+    const std::size_t cleared = page->await(
+        [](const std::string& l) { return starts_with(l, "driver: clears"); }, 0, "the page's clears");
     EXPECT_EQ(page->lines()[cleared], "driver: clears COLOR+DEPTH");
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
 }
