@@ -185,7 +185,14 @@ done
 trace_to=$(chroot "$root" readlink "/proc/$game/fd/1")
 echo "window $window opened; the game's standard output: $trace_to"
 [ "$trace_to" = /dev/null ] || { echo "install_cycle: the trace is not sent to /dev/null" >&2; exit 1; }
-as_player "DISPLAY=$display xdotool windowfocus --sync $window key q"
+as_player "DISPLAY=$display timeout 30 xdotool windowfocus --sync $window key q"
+# A minute for the game to end; one that is still running then has ignored Q and is killed.
+for _ in $(seq 600); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$game_pid" 2>/dev/null; then
+  kill -KILL "$game" 2>/dev/null || true
+  echo "install_cycle: the game did not quit within 60 s of Q; killed" >&2
+  exit 1
+fi
 status=0
 wait "$game_pid" || status=$?
 game=

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <vector>
 
 #include "support/game_process.h"
 
@@ -37,20 +38,48 @@ std::string window_image(const std::string& window)
 
 namespace {
 
+// The frames that the comparisons read: an 800 x 600 window's.
+constexpr int width = 800;
+constexpr int height = 600;
+const std::string header = "P6\n800 600\n255\n";
+
 // A binary PPM's pixel, whatever its size ("P6\nW H\n255\n", as xwdtopnm and the web driver write).
 const unsigned char* rgb(const std::string& image, int x, int y)
 {
-    int width = 0;
-    int height = 0;
+    int w = 0;
+    int h = 0;
     int end = 0;
-    if (std::sscanf(image.c_str(), "P6 %d %d 255%n", &width, &height, &end) != 2 || end == 0 || x < 0 ||
-        y < 0 || x >= width || y >= height) {
+    if (std::sscanf(image.c_str(), "P6 %d %d 255%n", &w, &h, &end) != 2 || end == 0 || x < 0 || y < 0 ||
+        x >= w || y >= h) {
         throw std::out_of_range("no pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                 ") in the image");
     }
-    const std::size_t header = static_cast<std::size_t>(end) + 1;
+    const std::size_t pixels = static_cast<std::size_t>(end) + 1;
     return reinterpret_cast<const unsigned char*>(
-        &image.at(header + (static_cast<std::size_t>(y) * width + x) * 3));
+        &image.at(pixels + (static_cast<std::size_t>(y) * w + x) * 3));
+}
+
+bool within_3_percent(const unsigned char* a, const unsigned char* b)
+{
+    for (int channel = 0; channel < 3; ++channel) {
+        if (std::abs(a[channel] - b[channel]) > 0.03 * 255) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether any pixel of `marks` lies within `reach` pixels along x (step 1) or y (step width).
+std::vector<char> spread(const std::vector<char>& marks, int reach, int step, int count)
+{
+    std::vector<char> near(marks.size(), 0);
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const int at = static_cast<int>(i / static_cast<std::size_t>(step)) % count;
+        for (int d = -reach; d <= reach && !near[i]; ++d) {
+            near[i] = at + d >= 0 && at + d < count && marks[i + static_cast<std::size_t>(d * step)];
+        }
+    }
+    return near;
 }
 
 }  // namespace
@@ -81,4 +110,40 @@ std::string across_barrel(const std::string& image, int centre)
 {
     return pixel(image, centre - 14, 542) + " " + pixel(image, centre - 11, 542) + " " +
            pixel(image, centre + 10, 542) + " " + pixel(image, centre + 13, 542);
+}
+
+FrameAgreement frame_agreement(const std::string& expected, const std::string& actual)
+{
+    std::vector<char> shows(width * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            shows[y * width + x] = pixel(expected, x, y) != "backdrop" || pixel(actual, x, y) != "backdrop";
+        }
+    }
+    const std::vector<char> near = spread(spread(shows, 8, 1, width), 8, width, height);
+    int agreeing = 0, shown = 0, shown_agreeing = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool agrees = within_3_percent(rgb(expected, x, y), rgb(actual, x, y));
+            agreeing += agrees;
+            shown += near[y * width + x];
+            shown_agreeing += agrees && near[y * width + x];
+        }
+    }
+    return {static_cast<double>(agreeing) / (width * height),
+            shown == 0 ? 1.0 : static_cast<double>(shown_agreeing) / shown};
+}
+
+std::string frame_difference(const std::string& expected, const std::string& actual)
+{
+    std::string image = header;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned char* e = rgb(expected, x, y);
+            const char faded = static_cast<char>(128 + (e[0] + e[1] + e[2]) / 6);
+            const bool agrees = within_3_percent(e, rgb(actual, x, y));
+            image += agrees ? std::string(3, faded) : std::string("\xff\0\0", 3);
+        }
+    }
+    return image;
 }

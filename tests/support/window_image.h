@@ -21,3 +21,17 @@ int grey(const std::string& image, int x, int y);
 // columns, and the backdrop two columns beyond them. `barrel` is what they show.
 std::string across_barrel(const std::string& image, int centre);
 extern const char* const barrel;
+
+// How far two 800 x 600 frames agree: the share of pixels whose every channel is within 3 % of
+// the other frame's, over the whole frame and over what the frames show (the pixels within 8 px
+// of anything but the backdrop in either). The even backdrop covers 99 % of a frame: on its own a
+// wrong sphere, marker or barrel would be lost in it.
+struct FrameAgreement {
+    double whole = 0;
+    double shown = 0;
+};
+FrameAgreement frame_agreement(const std::string& expected, const std::string& actual);
+
+// Where two 800 x 600 frames disagree, as a binary PPM: red where a pixel is beyond 3 %, the
+// expected frame faded elsewhere.
+std::string frame_difference(const std::string& expected, const std::string& actual);

@@ -2,6 +2,7 @@
 // (-displayfd), so no display number is guessed and no wall-clock sleep is needed.
 #include "support/xvfb.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -37,9 +38,12 @@ XvfbServer::XvfbServer(const std::string& screen)
         _exit(127);
     }
     close(fds[1]);
+    // Thirty seconds for the display number: a server that hangs before it gives one fails the
+    // test rather than holding it.
     std::string number;
     char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') {
+    pollfd ready{fds[0], POLLIN, 0};
+    while (poll(&ready, 1, 30000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') {
         number += c;
     }
     close(fds[0]);
@@ -55,6 +59,14 @@ XvfbServer::~XvfbServer()
 {
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        // Ten seconds to end; a server that has not ended by then is killed.
+        bool ended = false;
+        for (int wait = 0; wait < 1000 && !(ended = waitpid(pid_, nullptr, WNOHANG) == pid_); ++wait) {
+            usleep(10000);
+        }
+        if (!ended) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
     }
 }

@@ -5,6 +5,17 @@
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../src/web/serve.mjs';
 
+// Whether `promise` settled within `ms` milliseconds; a rejection is thrown as it comes.
+export async function settlesWithin(promise, ms) {
+  let timer;
+  const late = new Promise((done) => { timer = setTimeout(done, ms, false); });
+  try {
+    return await Promise.race([promise.then(() => true), late]);
+  } finally {
+    clearTimeout(timer);
+  }
+}
+
 // The screens the tests play on: CSS pixels, the device's pixel ratio, touch.
 export const devices = {
   desktop: { width: 1200, height: 900 },
@@ -117,7 +128,8 @@ export async function openGamePage(directory, options = {}) {
       server = null;
     },
     async close() {
-      await browser.close();
+      // A browser that has not closed within 10 s is killed: nothing waits on it for good.
+      if (!(await settlesWithin(browser.close(), 10000))) browser.process()?.kill('SIGKILL');
       if (server) server.close();
     },
   };

@@ -21,14 +21,18 @@
 //   offline        waits for the page's service worker, stops the server and loads the page again
 //   image PATH     the canvas as the screen shows it, in the screen's pixels, as a binary PPM
 //   message        "driver: message TEXT": what the page says beside the canvas
+//   clears         "driver: clears MASKS": the buffers each of the page's clears has cleared so
+//                  far, one MASK (such as COLOR+DEPTH) for each kind of clear
+//   controls       "driver: control TERM | EFFECT" for each control the page shows in its list
 //   end            closes the browser
+// A command that takes longer than a minute ends the driver with "driver: gave up on COMMAND".
 // Usage: node drive_page.mjs PAGE_DIR [--NAME=VALUE...], with the flags
 //   --browser=chromium|firefox   the browser (Chromium, headless, unless given; Firefox needs an X
 //                                display in DISPLAY)
 //   --device=NAME                the screen, emulated in Chromium (browser.mjs names the devices)
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
-import { openGamePage } from './browser.mjs';
+import { openGamePage, settlesWithin } from './browser.mjs';
 
 const say = (line) => process.stdout.write(line + '\n');
 
@@ -76,6 +80,16 @@ page.on('console', (message) => {
 page.on('pageerror', (error) => say(`page: error: ${error.message}`));
 page.on('response', (response) => {
   if (response.status() >= 400) say(`page: error: HTTP ${response.status()} for ${response.url()}`);
+});
+// A picture cannot show a clear left undone: WebGL itself clears a canvas's buffers once the
+// browser has shown them. The page's own clears are recorded instead.
+await page.evaluateOnNewDocument(() => {
+  const clears = (window.marbloomClears = new Set());
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (mask) {
+    clears.add(mask);
+    return clear.call(this, mask);
+  };
 });
 // Opens the page and waits for the game's canvas, which it sizes as the game starts.
 let box;
@@ -223,6 +237,21 @@ const commands = {
   async message() {
     say(`driver: message ${await page.$eval('#message', (m) => m.textContent)}`);
   },
+  async clears() {
+    const masks = await page.evaluate(() => [...window.marbloomClears].sort());
+    const bits = { COLOR: 0x4000, DEPTH: 0x100, STENCIL: 0x400 };
+    const named = masks.map((mask) => Object.keys(bits).filter((bit) => mask & bits[bit]).join('+') || 'NOTHING');
+    say(`driver: clears ${named.join(' ')}`);
+  },
+  async controls() {
+    const shown = await page.$$eval('.controls li', (items) => items
+      .filter((item) => item.checkVisibility())
+      .map((item) => {
+        const term = item.querySelector('b').innerText.trim();
+        return `${term} | ${item.innerText.trim().slice(term.length).trim()}`;
+      }));
+    for (const control of shown) say(`driver: control ${control}`);
+  },
   async end() {
     await game.close();
   },
@@ -235,7 +264,10 @@ for await (const line of createInterface({ input: process.stdin })) {
   if (!commands[name]) {
     say(`driver: unknown command "${line}"`);
   } else {
-    await commands[name](...args);
+    if (!(await settlesWithin(commands[name](...args), 60000))) {
+      say(`driver: gave up on ${line}`);
+      process.exit(1);
+    }
   }
   say(`driver: done ${++done}`);
   if (name === 'end') {

@@ -1,7 +1,8 @@
-// The browser build's page in headless Chromium, and in Firefox ESR on a private Xvfb, played as a
-// player would: its title and canvas, its picture against the Linux frame's, and its trace read
-// line by line against how the Linux game's chains move (the C libraries' colour sequences aside),
-// through keys, pointer, menu and Q.
+// The browser build's page in headless Chromium, on a desktop's screen and emulated devices, and in
+// Firefox ESR on a private Xvfb, played as a player would: its title and canvas, its picture
+// against the Linux game's frame, its trace read line by line against how the Linux game's chains
+// move (the C libraries' colour sequences aside), through keys, pointer, touch, menu and Q, and its
+// list of controls against the README's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "e2e/trace_check.h"
@@ -27,6 +29,48 @@ const std::vector<int> browser_start_colours = {1, 3, 4, 4, 1, 3, 3, 1, 1, 1};
 const std::vector<int> browser_reset_colours = {4, 4, 4, 2, 1, 3, 1, 2, 4, 1};
 
 bool starts_with(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
+
+// Nine presses of K give the chain ten runs of its tick every 40 ms, and every ball has stopped by
+// the 715th run: from the 800th on, the page and the Linux game hold the same still frame.
+constexpr int extra_tick_presses = 9;
+constexpr int still_from_tick = 800;
+
+// Writes the frames beside the test's build as PNGs, for a failure to be looked at; returns where.
+std::string saved_frames(const std::string& linux_frame, const std::string& page_frame)
+{
+    std::string where;
+    const std::vector<std::pair<std::string, std::string>> frames = {
+        {"linux-frame", linux_frame},
+        {"page-frame", page_frame},
+        {"frame-difference", frame_difference(linux_frame, page_frame)}};
+    for (const auto& [name, image] : frames) {
+        const std::string path = std::string(MARBLOOM_FRAMES_DIR) + "/" + name;
+        std::ofstream(path + ".ppm", std::ios::binary) << image;
+        std::string output;
+        run_command("pnmtopng " + path + ".ppm >" + path + ".png", output);
+        where += "\n  " + path + ".png";
+    }
+    return where;
+}
+
+// The README's table of the page's controls, headed "| On the page | Effect |": a row
+// "| TERM | EFFECT |" as "TERM | EFFECT".
+std::vector<std::string> readme_page_controls()
+{
+    std::ifstream readme(MARBLOOM_README);
+    std::vector<std::string> rows;
+    bool in_table = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line == "| On the page | Effect |") {
+            in_table = true;
+        } else if (in_table && starts_with(line, "| ")) {
+            rows.push_back(line.substr(2, line.size() - 4));
+        } else if (in_table && !starts_with(line, "|-")) {
+            break;
+        }
+    }
+    return rows;
+}
 
 // Whether the image shows the projectile above the cannon's muzzle (the loaded one sits in it).
 bool shows_a_rising_shot(const std::string& image, int width, int height)
@@ -386,6 +430,54 @@ TEST_F(PlayingInFirefox, StartsAndPlaysAsTheDesktopGameThroughKeysPointerAndMenu
     EXPECT_TRUE(starts_with(page->lines().at(0), "driver: browser firefox/")) << page->lines().at(0);
     expect_desktop_start();
     expect_desktop_play_to_the_end();
+}
+
+// The game's frame once nothing moves, seen whole: the spheres' shading, the corner balls, the
+// markers, the barrel and the cannon against the Linux game's, which draws it with the desktop's
+// OpenGL. A clear left undone shows in no picture of the page (WebGL clears a shown canvas itself),
+// so the page's clears are read as well.
+TEST_F(PlayingInTheBrowser, DrawsTheLinuxGamesStillFrameOnceTheChainHasStoppedClearingColourAndDepth)
+{
+    XvfbServer xvfb;
+    xdotool("mousemove 0 0");  // off the window, so that nothing aims the Linux game's cannon
+    GameProcess game(MARBLOOM_BINARY);
+    const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom$'");
+    const std::string window = found.substr(0, found.find('\n'));
+    xdotool("windowfocus --sync " + window);
+    for (int press = 0; press < extra_tick_presses; ++press) {
+        xdotool("key k");
+        command("key k");
+    }
+    ASSERT_TRUE(game.await_counts(still_from_tick, 10, std::chrono::seconds(120)))
+        << "the Linux game's ticks";
+    ASSERT_TRUE(page->await_counts(still_from_tick, 10, std::chrono::seconds(120))) << "the page's ticks";
+
+    const std::string linux_frame = window_image(window);
+    const std::string page_frame = canvas_image();
+    const FrameAgreement agreement = frame_agreement(linux_frame, page_frame);
+    EXPECT_TRUE(agreement.whole >= 0.99 && agreement.shown >= 0.99)
+        << "within 3 % of the Linux frame: " << 100 * agreement.whole << " % of the page's frame, "
+        << 100 * agreement.shown << " % of what it shows (at least 99 % of each); the frames:"
+        << saved_frames(linux_frame, page_frame);
+    command("clears");
+    const std::size_t cleared = page->await(
+        [](const std::string& l) { return starts_with(l, "driver: clears"); }, 0, "the page's clears");
+    EXPECT_EQ(page->lines()[cleared], "driver: clears COLOR+DEPTH");
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+TEST_F(PlayingInTheBrowser, ShowsTheControlsTheReadmeListsForThePage)
+{
+    const std::vector<std::string> readme = readme_page_controls();
+    ASSERT_FALSE(readme.empty()) << "no table headed \"| On the page | Effect |\" in " << MARBLOOM_README;
+    command("controls");
+    std::vector<std::string> shown;
+    for (const std::string& line : page->lines()) {
+        if (starts_with(line, "driver: control ")) {
+            shown.push_back(line.substr(16));
+        }
+    }
+    EXPECT_EQ(shown, readme);
 }
 
 }  // namespace
