@@ -16,8 +16,8 @@ has_version() {
 
 shopt -s nullglob
 debs=("$dir"/marbloom_"$version"-*_*.deb)
-windows=("$dir"/marbloom-"$version"{,+dirty}-windows.zip)
-web=("$dir"/marbloom-"$version"{,+dirty}-web.zip)
+windows=("$dir"/marbloom-"$version"*-windows.zip)
+web=("$dir"/marbloom-"$version"*-web.zip)
 for file in "$dir"/*; do
   case ${file##*/} in
     SHA256SUMS) ;;
