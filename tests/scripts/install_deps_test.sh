@@ -48,6 +48,9 @@ AS_UID=0 check "root: apt itself, no sudo" 0 "apt-get update -qq
 apt-get install -y -qq --no-install-recommends xdotool netpbm" ""
 MISSING="xdotool wine zip" AS_UID=0 SETS=windows check "windows set: its own packages only" 0 \
   "apt-get update -qq
+apt-get install -y -qq --no-install-recommends zip" ""
+MISSING="xdotool wine zip" AS_UID=0 SETS="windows windows-test" check "windows tests: Wine too" 0 \
+  "apt-get update -qq
 apt-get install -y -qq --no-install-recommends zip wine" ""
 SETS=macos check "unknown set: refused" 2 "" "unknown package set"
 SUDO_REFUSES=1 check "sudo refused: the packages to install by hand" 1 "sudo" "apt-get install xdotool netpbm"
@@ -56,5 +59,5 @@ check "no sudo: the packages to install by hand" 1 "" "apt-get install xdotool n
 rm "$work/bin/apt-get"
 check "no apt: nothing installed, what the build needs said" 0 "" "no apt on this system"
 
-[ $failures -eq 0 ] && echo "install-deps: 8 cases passed"
+[ $failures -eq 0 ] && echo "install-deps: 9 cases passed"
 exit $((failures > 0))
