@@ -114,7 +114,13 @@ export async function openGamePage(directory, options = {}) {
   }
   // Firefox opens with a tab of its own, which is the page's.
   const page = (await browser.pages())[0] || (await browser.newPage());
-  await page.setViewport(device);
+  try {
+    await page.setViewport(device);
+  } catch (error) {
+    // An older Firefox ESR (a Debian 12 installed from its release's archive) lacks the screen
+    // orientation override that puppeteer sends beside the viewport, which is set all the same.
+    if (options.browser !== 'firefox' || !/setScreenOrientationOverride/.test(error.message)) throw error;
+  }
   // Every wait bounded, but generous enough for a loaded machine.
   page.setDefaultTimeout(120000);
   return {
