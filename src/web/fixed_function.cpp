@@ -1,13 +1,15 @@
 // The browser build's fixed-function OpenGL: the OpenGL 1, GLU and solid-sphere calls the game
 // makes, over WebGL. Each vertex is transformed and lit here as fixed-function OpenGL lights it
 // (emscripten's emulation lights every light as a directional one); a frame's triangles go to
-// WebGL in one draw at the swap.
+// WebGL in one indexed draw at the swap, each lit vertex sent once however many triangles share it.
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -102,8 +104,13 @@ struct State {
     Matrix clip{};
     std::array<float, 9> normal_matrix{};
 
-    // The frame's triangles so far.
+    // The frame's triangles so far: their vertices, and three indices into them for each.
     std::vector<ClipVertex> batch;
+    std::vector<std::uint16_t> indices;
+    // The shape being cut into triangles, and where its vertices start in the batch: at
+    // batch_limit when it is too large to share them.
+    const ClipVertex* shape = nullptr;
+    std::size_t shape_base = 0;
     // A surface's lit grid points, kept between draws so that a frame allocates nothing.
     std::vector<ClipVertex> surface_points;
 
@@ -125,8 +132,9 @@ void multiply_current(const Matrix& m) { current_stack().back() = current_stack(
 
 void flush()
 {
-    webgl_draw_triangles(gl().batch.data(), gl().batch.size());
+    webgl_draw_triangles(gl().batch.data(), gl().batch.size(), gl().indices.data(), gl().indices.size());
     gl().batch.clear();
+    gl().indices.clear();
 }
 
 // Normals go to eye space by the inverse transpose of the modelview's upper 3 x 3, unnormalised,
@@ -209,11 +217,45 @@ ClipVertex vertex(float x, float y, float z, const Vec3& object_normal)
     return {clip[0], clip[1], clip[2], clip[3], c.r, c.g, c.b, c.a};
 }
 
-void triangle(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c)
+// Indices are 16 bits wide, all that WebGL 1 has without an extension, so a batch holds at most
+// this many vertices and is drawn early when a shape would not fit.
+constexpr std::size_t batch_limit = 65536;
+
+// A shape's lit vertices go into the batch once, for its triangles to share. One too large for
+// any batch has its triangles' vertices copied one by one instead.
+void begin_shape(const std::vector<ClipVertex>& vertices)
 {
-    gl().batch.push_back(a);
-    gl().batch.push_back(b);
-    gl().batch.push_back(c);
+    State& s = gl();
+    s.shape = vertices.data();
+    if (vertices.size() > batch_limit) {
+        s.shape_base = batch_limit;
+        return;
+    }
+    if (s.batch.size() + vertices.size() > batch_limit) {
+        flush();
+    }
+    s.shape_base = s.batch.size();
+    s.batch.insert(s.batch.end(), vertices.begin(), vertices.end());
+}
+
+// One triangle of the shape begun last, by the positions of its corners in that shape.
+void triangle(std::size_t a, std::size_t b, std::size_t c)
+{
+    State& s = gl();
+    std::size_t base = s.shape_base;
+    if (base == batch_limit) {
+        if (s.batch.size() + 3 > batch_limit) {
+            flush();
+        }
+        base = s.batch.size();
+        for (const std::size_t corner : {a, b, c}) {
+            s.batch.push_back(s.shape[corner]);
+        }
+        a = 0, b = 1, c = 2;
+    }
+    for (const std::size_t corner : {a, b, c}) {
+        s.indices.push_back(static_cast<std::uint16_t>(base + corner));
+    }
 }
 
 // A curved surface as a grid of (stacks + 1) x (slices + 1) points with their normals: the
@@ -250,12 +292,13 @@ void draw_surface(const Surface& surface, float scale)
         const Vec3& p = surface.points[i];
         lit_points.push_back(vertex(scale * p.x, scale * p.y, scale * p.z, surface.normals[i]));
     }
-    const int row = surface.slices + 1;
-    for (int stack = 0; stack < surface.stacks; ++stack) {
-        for (int slice = 0; slice < surface.slices; ++slice) {
-            const int a = stack * row + slice, b = a + row, c = b + 1, d = a + 1;
-            triangle(lit_points[a], lit_points[b], lit_points[c]);
-            triangle(lit_points[a], lit_points[c], lit_points[d]);
+    begin_shape(lit_points);
+    const std::size_t row = static_cast<std::size_t>(surface.slices) + 1;
+    for (std::size_t stack = 0; stack < static_cast<std::size_t>(surface.stacks); ++stack) {
+        for (std::size_t slice = 0; slice + 1 < row; ++slice) {
+            const std::size_t a = stack * row + slice, b = a + row, c = b + 1, d = a + 1;
+            triangle(a, b, c);
+            triangle(a, c, d);
         }
     }
 }
@@ -417,34 +460,35 @@ void glEnd()
 {
     const std::vector<ClipVertex>& v = gl().primitive;
     const std::size_t n = v.size();
+    begin_shape(v);
     switch (gl().mode) {
     case GL_TRIANGLES:
         for (std::size_t i = 2; i < n; i += 3) {
-            triangle(v[i - 2], v[i - 1], v[i]);
+            triangle(i - 2, i - 1, i);
         }
         break;
     case GL_TRIANGLE_STRIP:
         for (std::size_t i = 2; i < n; ++i) {
-            triangle(v[i - 2], v[i - 1], v[i]);
+            triangle(i - 2, i - 1, i);
         }
         break;
     // A convex polygon is a fan around its first vertex.
     case GL_TRIANGLE_FAN:
     case GL_POLYGON:
         for (std::size_t i = 2; i < n; ++i) {
-            triangle(v[0], v[i - 1], v[i]);
+            triangle(0, i - 1, i);
         }
         break;
     case GL_QUADS:
         for (std::size_t i = 3; i < n; i += 4) {
-            triangle(v[i - 3], v[i - 2], v[i - 1]);
-            triangle(v[i - 3], v[i - 1], v[i]);
+            triangle(i - 3, i - 2, i - 1);
+            triangle(i - 3, i - 1, i);
         }
         break;
     case GL_QUAD_STRIP:
         for (std::size_t i = 3; i < n; i += 2) {
-            triangle(v[i - 3], v[i - 2], v[i]);
-            triangle(v[i - 3], v[i], v[i - 1]);
+            triangle(i - 3, i - 2, i);
+            triangle(i - 3, i, i - 1);
         }
         break;
     default:

@@ -1,5 +1,6 @@
 // WebGL under the fixed-function stand-in: one shader that only interpolates the colours the
-// stand-in lit per vertex (as fixed-function OpenGL does with smooth shading), one stream buffer.
+// stand-in lit per vertex (as fixed-function OpenGL does with smooth shading), one stream buffer of
+// vertices and one of indices.
 // Reached through emscripten's emscripten_gl* names, since the stand-in owns the plain gl* ones.
 #include "webgl_draw.h"
 
@@ -30,11 +31,16 @@ GLuint compile(GLenum type, const char* source)
     return shader;
 }
 
+struct Buffers {
+    GLuint vertices = 0;
+    GLuint indices = 0;
+};
+
 // Made on the first draw, once the toolkit has made the canvas's context current.
-GLuint buffer()
+const Buffers& buffers()
 {
-    static GLuint vertices = 0;
-    if (vertices == 0) {
+    static Buffers made;
+    if (made.vertices == 0) {
         const GLuint program = emscripten_glCreateProgram();
         emscripten_glAttachShader(program, compile(GL_VERTEX_SHADER, vertex_source));
         emscripten_glAttachShader(program, compile(GL_FRAGMENT_SHADER, fragment_source));
@@ -42,28 +48,34 @@ GLuint buffer()
         emscripten_glBindAttribLocation(program, 1, "colour");
         emscripten_glLinkProgram(program);
         emscripten_glUseProgram(program);
-        emscripten_glGenBuffers(1, &vertices);
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertices);
+        emscripten_glGenBuffers(1, &made.vertices);
+        emscripten_glGenBuffers(1, &made.indices);
         emscripten_glEnableVertexAttribArray(0);
         emscripten_glEnableVertexAttribArray(1);
     }
-    return vertices;
+    return made;
 }
 
 }  // namespace
 
-void webgl_draw_triangles(const ClipVertex* vertices, std::size_t count)
+void webgl_draw_triangles(const ClipVertex* vertices, std::size_t vertex_count, const std::uint16_t* indices,
+                          std::size_t index_count)
 {
-    if (count == 0) {
+    if (index_count == 0) {
         return;
     }
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer());
-    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * sizeof(ClipVertex)), vertices,
+    const Buffers& b = buffers();
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, b.vertices);
+    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertex_count * sizeof(ClipVertex)),
+                            vertices, GL_STREAM_DRAW);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indices);
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                            static_cast<GLsizeiptr>(index_count * sizeof(std::uint16_t)), indices,
                             GL_STREAM_DRAW);
     emscripten_glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(ClipVertex), nullptr);
     emscripten_glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(ClipVertex),
                                      reinterpret_cast<const void*>(4 * sizeof(float)));
-    emscripten_glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count));
+    emscripten_glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(index_count), GL_UNSIGNED_SHORT, nullptr);
 }
 
 void webgl_clear(bool colour, bool depth)

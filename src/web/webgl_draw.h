@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // One vertex as the stand-in hands it over: clip coordinates and the colour lighting gave it.
 struct ClipVertex {
@@ -10,7 +11,9 @@ struct ClipVertex {
     float r, g, b, a;
 };
 
-void webgl_draw_triangles(const ClipVertex* vertices, std::size_t count);
+// Three indices into `vertices` for each triangle, so that shared corners are sent once.
+void webgl_draw_triangles(const ClipVertex* vertices, std::size_t vertex_count, const std::uint16_t* indices,
+                          std::size_t index_count);
 void webgl_clear(bool colour, bool depth);
 void webgl_clear_colour(float r, float g, float b, float a);
 void webgl_viewport(int x, int y, int width, int height);
