@@ -10,6 +10,9 @@ mergeInto(LibraryManager.library, {
     // The last position handed to the game, which a finger's drag goes on from; null once a menu
     // entry has been chosen, since "Reset" makes the game forget the pointer.
     pointer: null,
+    // Whether the canvas has been given its size yet: null once the program has ended, when a
+    // change of the pixel ratio no longer reaches it.
+    sized: false,
     listen: function(target, type, handler, options) {
       options = options === undefined ? true : options;
       target.addEventListener(type, handler, options);
