@@ -6,6 +6,7 @@
 #include "app/toolkit.h"
 #include "page.h"
 #include "render/scene.h"
+#include "webgl_draw.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ int main()
     open_game_window(100, 100, 800, 600, draw_scene, on_reshape);
     // The canvas's real size, in the screen's pixels: 800 x 600 where the page has the room.
     follow_canvas_size();
+    // A lost context is asked back, and the current frame drawn once it is.
+    webgl_survive_context_loss([] { glutPostRedisplay(); });
     // Returns to the browser at once; from here on the page's events drive the game.
     glutMainLoop();
     return 0;

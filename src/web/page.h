@@ -19,6 +19,9 @@ void marbloom_page_listen_pointer(void (*moved)(int held, int x, int y),
 // Keeps the canvas's pixels those of its place on the screen (its CSS size times the device's
 // pixel ratio) and hands every new size to `resized`, the first one at once.
 void marbloom_page_follow_canvas(void (*resized)(int width, int height));
+// The canvas's WebGL context: `lost` when the browser takes it away (the page asks for it back and
+// says so beside the canvas), `restored` when it has been given back, empty.
+void marbloom_page_watch_context(void (*lost)(), void (*restored)());
 // Ends the program with this status: no timer, frame or input reaches it afterwards.
 void marbloom_page_end(int status);
 }

@@ -156,9 +156,12 @@ mergeInto(LibraryManager.library, {
       move(held, MarbloomPage.canvasPoint(event));
     });
     var down = [false, false];
+    // A press on the canvas gives the game the keyboard, in another site's iframe too (whose page
+    // the arrows would otherwise scroll): the left button's default focuses the canvas and so its
+    // frame, which no script can do in Firefox. Only the middle button's, scrolling, is prevented.
     MarbloomPage.listen(canvas, 'mousedown', function(event) {
       if (event.button > 1) return;
-      event.preventDefault();
+      if (event.button === 1) event.preventDefault();
       down[event.button] = true;
       press(event.button, 0, MarbloomPage.canvasPoint(event));
     });
@@ -179,6 +182,8 @@ mergeInto(LibraryManager.library, {
     var active = { capture: false, passive: false };
     MarbloomPage.listen(canvas, 'touchstart', function(event) {
       event.preventDefault();
+      // A touch's prevented default focuses nothing: a keyboard beside the screen plays too.
+      canvas.focus({ preventScroll: true });
       if (finger) return;
       var touch = event.changedTouches[0];
       var from = MarbloomPage.canvasPoint(touch);
@@ -272,6 +277,22 @@ mergeInto(LibraryManager.library, {
       };
       if (query.addEventListener) query.addEventListener('change', changed, { once: true });
     })();
+  },
+
+  // A lost WebGL context is given back only to a page that asks for it, by preventing the loss's
+  // default. The page tells the player meanwhile (Module.onContextLost and onContextRestored).
+  marbloom_page_watch_context__deps: ['$MarbloomPage'],
+  marbloom_page_watch_context: function(lost, restored) {
+    var canvas = Module['canvas'];
+    MarbloomPage.listen(canvas, 'webglcontextlost', function(event) {
+      event.preventDefault();
+      {{{ makeDynCall('v', 'lost') }}}();
+      if (Module['onContextLost']) Module['onContextLost']();
+    });
+    MarbloomPage.listen(canvas, 'webglcontextrestored', function() {
+      {{{ makeDynCall('v', 'restored') }}}();
+      if (Module['onContextRestored']) Module['onContextRestored']();
+    });
   },
 
   // exit() alone leaves the toolkit's timers running; a forced exit ends the runtime, which

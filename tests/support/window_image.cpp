@@ -69,6 +69,19 @@ bool within_3_percent(const unsigned char* a, const unsigned char* b)
     return true;
 }
 
+// Whether a channel of the pixel at (x, y) differs by more than 12.5 % between the images (1 or 0).
+int beyond_eighth(const std::string& a, const std::string& b, int x, int y)
+{
+    const unsigned char* p = rgb(a, x, y);
+    const unsigned char* q = rgb(b, x, y);
+    for (int channel = 0; channel < 3; ++channel) {
+        if (std::abs(p[channel] - q[channel]) > 255 / 8) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
 // Whether any pixel of `marks` lies within `reach` pixels along x (step 1) or y (step width).
 std::vector<char> spread(const std::vector<char>& marks, int reach, int step, int count)
 {
@@ -121,17 +134,28 @@ FrameAgreement frame_agreement(const std::string& expected, const std::string& a
         }
     }
     const std::vector<char> near = spread(spread(shows, 8, 1, width), 8, width, height);
-    int agreeing = 0, shown = 0, shown_agreeing = 0;
+    int agreeing = 0, shown = 0, shown_agreeing = 0, flawed = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const bool agrees = within_3_percent(rgb(expected, x, y), rgb(actual, x, y));
             agreeing += agrees;
             shown += near[y * width + x];
             shown_agreeing += agrees && near[y * width + x];
+            if (x == 0 || y == 0 || x + 1 == width || y + 1 == height ||
+                beyond_eighth(expected, actual, x, y) == 0) {
+                continue;
+            }
+            int backdrop = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    backdrop += pixel(expected, x + dx, y + dy) == "backdrop";
+                }
+            }
+            flawed += backdrop == 0 || backdrop == 9;
         }
     }
     return {static_cast<double>(agreeing) / (width * height),
-            shown == 0 ? 1.0 : static_cast<double>(shown_agreeing) / shown};
+            shown == 0 ? 1.0 : static_cast<double>(shown_agreeing) / shown, flawed};
 }
 
 std::string frame_difference(const std::string& expected, const std::string& actual)

@@ -2,6 +2,7 @@
 // for the web tests' driver and the page's benchmark, on a desktop's screen or an emulated
 // device's: Chromium headless (software WebGL), or Firefox ESR in a window on the X display in
 // DISPLAY (Mesa), since without an X display Firefox has no WebGL here.
+import { createServer } from 'node:http';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../src/web/serve.mjs';
 
@@ -100,16 +101,36 @@ function launch(browser) {
   });
 }
 
-// options.browser: 'chromium' (the default) or 'firefox'; options.device: a name in devices.
+// Another site's page that shows the game in an iframe of its own, as a game portal does: another
+// origin (localhost against the game's 127.0.0.1), taller than the window, allowing full screen.
+function serveHost(gameUrl) {
+  const html = '<!doctype html><title>A games site</title>' +
+    '<body style="margin:0; height:3000px"><p style="margin:20px">Another site\'s page.</p>' +
+    `<iframe src="${gameUrl}" width="1000" height="720" allow="fullscreen" style="border:0"></iframe>`;
+  const host = createServer((request, response) => {
+    response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' }).end(html);
+  });
+  return new Promise((done, failed) => {
+    host.once('error', failed);
+    host.listen(0, '127.0.0.1', () => done(host));
+  });
+}
+
+// options.browser: 'chromium' (the default) or 'firefox'; options.device: a name in devices;
+// options.embed: 'iframe' for the game in another site's iframe.
 export async function openGamePage(directory, options = {}) {
   const device = devices[options.device || 'desktop'];
   if (!device) throw new Error(`no device "${options.device}" (${Object.keys(devices).join(', ')})`);
+  if (options.embed && options.embed !== 'iframe') throw new Error(`no embedding "${options.embed}" (iframe)`);
   let server = await serve(directory);
+  const gameUrl = `http://127.0.0.1:${server.address().port}/`;
+  const host = options.embed ? await serveHost(gameUrl) : null;
   let browser;
   try {
     browser = await launch(options.browser || 'chromium');
   } catch (error) {
     server.close();
+    host?.close();
     throw error;
   }
   // Firefox opens with a tab of its own, which is the page's.
@@ -125,7 +146,9 @@ export async function openGamePage(directory, options = {}) {
   page.setDefaultTimeout(120000);
   return {
     page,
-    url: `http://127.0.0.1:${server.address().port}/`,
+    // The page to open, and the game's own (the same unless it is embedded).
+    url: host ? `http://localhost:${host.address().port}/` : gameUrl,
+    gameUrl,
     touch: Boolean(device.hasTouch),
     // The server goes away, its open connections too, as a network that has gone.
     stopServer() {
@@ -137,6 +160,7 @@ export async function openGamePage(directory, options = {}) {
       // A browser that has not closed within 10 s is killed: nothing waits on it for good.
       if (!(await settlesWithin(browser.close(), 10000))) browser.process()?.kill('SIGKILL');
       if (server) server.close();
+      if (host) host.close();
     },
   };
 }

@@ -21,15 +21,22 @@
 //   offline        waits for the page's service worker, stops the server and loads the page again
 //   image PATH     the canvas as the screen shows it, in the screen's pixels, as a binary PPM
 //   message        "driver: message TEXT": what the page says beside the canvas
+//   help           "driver: help LINE | LINE...": the help the page shows, line by line
 //   clears         "driver: clears MASKS": the buffers each of the page's clears has cleared so
 //                  far, one MASK (such as COLOR+DEPTH) for each kind of clear
 //   controls       "driver: control TERM | EFFECT" for each control the page shows in its list
+//   lose-context   takes the canvas's WebGL context away, as a GPU reset does
+//   restore-context  gives it back, and waits for the page to draw again: "driver: context restored", or
+//                  "driver: context not restored" when the page did not get it back within 10 s
+//   scroll         "driver: scroll X,Y": how far the top-level page has scrolled
 //   end            closes the browser
 // A command that takes longer than a minute ends the driver with "driver: gave up on COMMAND".
 // Usage: node drive_page.mjs PAGE_DIR [--NAME=VALUE...], with the flags
 //   --browser=chromium|firefox   the browser (Chromium, headless, unless given; Firefox needs an X
 //                                display in DISPLAY)
 //   --device=NAME                the screen, emulated in Chromium (browser.mjs names the devices)
+//   --embed=iframe               the game in an iframe of another site's page, taller than the
+//                                window; the commands' positions and lines are still the game's
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
 import { openGamePage, settlesWithin } from './browser.mjs';
@@ -39,7 +46,7 @@ const say = (line) => process.stdout.write(line + '\n');
 // The flags this driver takes (--name=value after the page's directory), each handed to
 // openGamePage under its own name. An unknown one ends the driver: a misspelt flag must not play
 // the page somewhere else than asked.
-const flagNames = ['browser', 'device'];
+const flagNames = ['browser', 'device', 'embed'];
 
 function parseFlags(words) {
   const options = {};
@@ -91,15 +98,22 @@ await page.evaluateOnNewDocument(() => {
     return clear.call(this, mask);
   };
 });
-// Opens the page and waits for the game's canvas, which it sizes as the game starts.
+// Opens the page and waits for the game's canvas, which it sizes as the game starts. `doc` is the
+// game's document: the page's own, or the frame's where the game is embedded; `box` is where its
+// canvas shows, in the page's viewport.
 let box;
+let doc = page;
 async function open(load) {
   await load();
-  const canvas = await page.waitForSelector('canvas');
-  await page.waitForFunction(() => window.Module && Module.calledRun, { timeout: 60000 });
+  if (game.url !== game.gameUrl) {
+    await page.waitForFrame((frame) => frame.url() === game.gameUrl, { timeout: 60000 });
+    doc = page.frames().find((frame) => frame.url() === game.gameUrl);
+  }
+  const canvas = await doc.waitForSelector('canvas');
+  await doc.waitForFunction(() => window.Module && Module.calledRun, { timeout: 60000 });
   box = await canvas.boundingBox();
   const size = await canvas.evaluate((c) => `${c.width}x${c.height}`);
-  say(`driver: ready title=${await page.title()} canvas=${size}`);
+  say(`driver: ready title=${await doc.title()} canvas=${size}`);
 }
 await open(() => page.goto(game.url));
 
@@ -170,12 +184,12 @@ const commands = {
   },
   async hold(x, y) {
     await page.touchscreen.touchStart(...at(x, y));
-    await page.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => say('driver: no menu'));
+    await doc.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => say('driver: no menu'));
     await page.touchscreen.touchEnd();
   },
   async press(...words) {
     const label = words.join(' ');
-    for (const button of await page.$$('button')) {
+    for (const button of await doc.$$('button')) {
       if (await button.evaluate((b, l) => b.offsetParent !== null && b.textContent === l, label)) {
         const where = await button.boundingBox();
         const x = where.x + where.width / 2;
@@ -187,10 +201,10 @@ const commands = {
     say(`driver: no button "${label}"`);
   },
   async focus() {
-    say(`driver: focus ${await page.evaluate(() => document.activeElement.textContent)}`);
+    say(`driver: focus ${await doc.evaluate(() => document.activeElement.textContent)}`);
   },
   async layout() {
-    const seen = await page.evaluate(() => {
+    const seen = await doc.evaluate(() => {
       const canvas = document.querySelector('canvas');
       const b = canvas.getBoundingClientRect();
       const page = document.documentElement;
@@ -200,7 +214,7 @@ const commands = {
     say(`driver: layout ${seen}`);
   },
   async 'chain-timers'() {
-    say(`driver: chain timers ${await page.evaluate(() => window.marbloomChainTimers())}`);
+    say(`driver: chain timers ${await doc.evaluate(() => window.marbloomChainTimers())}`);
   },
   async installable() {
     const session = await page.createCDPSession();
@@ -218,8 +232,8 @@ const commands = {
     await page.mouse.down({ button: 'right' });
     await page.mouse.up({ button: 'right' });
     // The page shows its menu as the browser's own would open: wait for it, within reason.
-    await page.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => {});
-    const entries = await page.$$('[role=menuitem]');
+    await doc.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => {});
+    const entries = await doc.$$('[role=menuitem]');
     for (const entry of entries) {
       const shown = await entry.evaluate((e) => e.offsetParent !== null && e.textContent);
       if (shown === label) {
@@ -235,22 +249,47 @@ const commands = {
     await writeFile(path, await canvasImage());
   },
   async message() {
-    say(`driver: message ${await page.$eval('#message', (m) => m.textContent)}`);
+    say(`driver: message ${await doc.$eval('#message', (m) => m.textContent)}`);
+  },
+  async help() {
+    const lines = await doc.$eval('#help', (h) => (h.checkVisibility() ? h.textContent.split('\n') : []));
+    say(`driver: help ${lines.join(' | ')}`);
   },
   async clears() {
-    const masks = await page.evaluate(() => [...window.marbloomClears].sort());
+    const masks = await doc.evaluate(() => [...window.marbloomClears].sort());
     const bits = { COLOR: 0x4000, DEPTH: 0x100, STENCIL: 0x400 };
     const named = masks.map((mask) => Object.keys(bits).filter((bit) => mask & bits[bit]).join('+') || 'NOTHING');
     say(`driver: clears ${named.join(' ')}`);
   },
   async controls() {
-    const shown = await page.$$eval('.controls li', (items) => items
+    const shown = await doc.$$eval('.controls li', (items) => items
       .filter((item) => item.checkVisibility())
       .map((item) => {
         const term = item.querySelector('b').innerText.trim();
         return `${term} | ${item.innerText.trim().slice(term.length).trim()}`;
       }));
     for (const control of shown) say(`driver: control ${control}`);
+  },
+  async 'lose-context'() {
+    await doc.evaluate(() => {
+      window.marbloomLoseContext = Module.canvas.getContext('webgl').getExtension('WEBGL_lose_context');
+      window.marbloomLoseContext.loseContext();
+    });
+  },
+  async 'restore-context'() {
+    const restored = await doc.evaluate(() => new Promise((done) => {
+      const timer = setTimeout(done, 10000, false);
+      Module.canvas.addEventListener('webglcontextrestored', () => {
+        clearTimeout(timer);
+        // Two frames: the one asked for on the restore has been drawn and shown.
+        requestAnimationFrame(() => requestAnimationFrame(() => done(true)));
+      }, { once: true });
+      window.marbloomLoseContext.restoreContext();
+    }));
+    say(`driver: context ${restored ? 'restored' : 'not restored'}`);
+  },
+  async scroll() {
+    say(`driver: scroll ${await page.evaluate(() => `${window.scrollX},${window.scrollY}`)}`);
   },
   async end() {
     await game.close();

@@ -1,8 +1,9 @@
 // The browser build's page in headless Chromium, on a desktop's screen and emulated devices, and in
 // Firefox ESR on a private Xvfb, played as a player would: its title and canvas, its picture
-// against the Linux game's frame, its trace read line by line against how the Linux game's chains
-// move (the C libraries' colour sequences aside), through keys, pointer, touch, menu and Q, and its
-// list of controls against the README's.
+// against the Linux game's frame (after lost WebGL contexts too), its trace read line by line
+// against how the Linux game's chains move (the C libraries' colour sequences aside), through keys,
+// pointer, touch, menu and Q, in another site's iframe too, and its list of controls against the
+// README's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,6 +30,10 @@ const std::vector<int> browser_start_colours = {1, 3, 4, 4, 1, 3, 3, 1, 1, 1};
 const std::vector<int> browser_reset_colours = {4, 4, 4, 2, 1, 3, 1, 2, 4, 1};
 
 bool starts_with(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
+
+// What H prints.
+const std::vector<std::string> help_lines = {
+    "", "Key Board commands:", "\tH - Print help info (keyboard commands)", "\tQ - quit"};
 
 // Nine presses of K give the chain ten runs of its tick every 40 ms, and every ball has stopped by
 // the 715th run: from the 800th on, the page and the Linux game hold the same still frame.
@@ -91,13 +96,17 @@ class PlayingInTheBrowser : public ::testing::Test {
 protected:
     virtual std::string device() const { return "desktop"; }
     virtual std::string browser() const { return "chromium"; }
+    // "iframe": the game in an iframe of another site's page.
+    virtual std::string embedding() const { return ""; }
 
     void SetUp() override
     {
-        page = std::make_unique<GameProcess>(
-            std::vector<std::string>{"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE, "--browser=" + browser(),
-                                     "--device=" + device()},
-            true);
+        std::vector<std::string> driver = {"node", MARBLOOM_WEB_DRIVER, MARBLOOM_WEB_PAGE,
+                                           "--browser=" + browser(), "--device=" + device()};
+        if (!embedding().empty()) {
+            driver.push_back("--embed=" + embedding());
+        }
+        page = std::make_unique<GameProcess>(driver, true);
         // A browser's first start on a loaded machine can take a while.
         const std::size_t at =
             page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, 0, "the page",
@@ -202,6 +211,14 @@ protected:
     // game's trace; then the page's end, with no line of the game's after it, and no error.
     void expect_desktop_play_to_the_end();
 
+    // The Linux game's frame once nothing moves, against the page's; then twice the page's WebGL
+    // context lost and given back, and the page's frame again after each.
+    void expect_the_linux_still_frame_through_lost_contexts();
+
+    // One click on the canvas, then H and the arrows: the game hears them, and the top-level page
+    // has not scrolled.
+    void expect_keys_after_a_click_without_scrolling();
+
     std::unique_ptr<GameProcess> page;
     std::string ready;
     int commands = 0;
@@ -228,6 +245,9 @@ void PlayingInTheBrowser::expect_desktop_play_to_the_end()
     command("key Tab");
     EXPECT_EQ(ask("focus", "focus"), "driver: focus Help");
     command("key h");
+    // The page shows the help too, whole: its lines from the heading on.
+    EXPECT_EQ(ask("help", "help"),
+              "driver: help " + help_lines[1] + " | " + help_lines[2] + " | " + help_lines[3]);
     command("key ArrowRight");
     command("key ArrowRight");
     command("key ArrowRight");
@@ -264,9 +284,7 @@ void PlayingInTheBrowser::expect_desktop_play_to_the_end()
 
     TraceReading reading;
     EXPECT_TRUE(read_trace(trace(), reading));
-    const std::vector<std::string> help = {
-        "", "Key Board commands:", "\tH - Print help info (keyboard commands)", "\tQ - quit"};
-    std::vector<std::string> events = help;
+    std::vector<std::string> events = help_lines;
     for (const char* line :
          {"Right key", "Right key", "Right key", "Left key", "Down key", "aim_translate: 0.200000",
           "aim_translate: 1.533333", "aim_translate: 0.866667"}) {
@@ -434,9 +452,10 @@ TEST_F(PlayingInFirefox, StartsAndPlaysAsTheDesktopGameThroughKeysPointerAndMenu
 
 // The game's frame once nothing moves, seen whole: the spheres' shading, the corner balls, the
 // markers, the barrel and the cannon against the Linux game's, which draws it with the desktop's
-// OpenGL. A clear left undone shows in no picture of the page (WebGL clears a shown canvas itself),
-// so the page's clears are read as well.
-TEST_F(PlayingInTheBrowser, DrawsTheLinuxGamesStillFrameOnceTheChainHasStoppedClearingColourAndDepth)
+// OpenGL; within 3 % nearly everywhere, and no patch of wrong pixels anywhere, however small (a
+// hole in every ball is 250 pixels of 480,000). A lost context must leave the same picture once
+// the browser gives it back, with the chain where it was: no new chain, ticks going on.
+void PlayingInTheBrowser::expect_the_linux_still_frame_through_lost_contexts()
 {
     XvfbServer xvfb;
     xdotool("mousemove 0 0");  // off the window, so that nothing aims the Linux game's cannon
@@ -451,19 +470,100 @@ TEST_F(PlayingInTheBrowser, DrawsTheLinuxGamesStillFrameOnceTheChainHasStoppedCl
     ASSERT_TRUE(game.await_counts(still_from_tick, 10, std::chrono::seconds(120)))
         << "the Linux game's ticks";
     ASSERT_TRUE(page->await_counts(still_from_tick, 10, std::chrono::seconds(120))) << "the page's ticks";
-
     const std::string linux_frame = window_image(window);
-    const std::string page_frame = canvas_image();
-    const FrameAgreement agreement = frame_agreement(linux_frame, page_frame);
-    EXPECT_TRUE(agreement.whole >= 0.99 && agreement.shown >= 0.99)
-        << "within 3 % of the Linux frame: " << 100 * agreement.whole << " % of the page's frame, "
-        << 100 * agreement.shown << " % of what it shows (at least 99 % of each); the frames:"
-        << saved_frames(linux_frame, page_frame);
+
+    const auto expect_the_frame = [&](const std::string& when) {
+        const std::string page_frame = canvas_image();
+        const FrameAgreement agreement = frame_agreement(linux_frame, page_frame);
+        EXPECT_TRUE(agreement.whole >= 0.99 && agreement.shown >= 0.99 && agreement.flawed == 0)
+            << when << ": within 3 % of the Linux frame: " << 100 * agreement.whole
+            << " % of the page's frame, " << 100 * agreement.shown
+            << " % of what it shows (at least 99 % of each); " << agreement.flawed
+            << " pixels beyond 12.5 % away from the edges (none); the frames:"
+            << saved_frames(linux_frame, page_frame);
+    };
+    expect_the_frame("at first");
+
+    for (int loss = 1; loss <= 2; ++loss) {
+        command("lose-context");
+        EXPECT_TRUE(
+            starts_with(ask("message", "message"), "driver: message The picture is lost for a moment"));
+        page->await_line(chain_tick_head_line, page->lines().size());
+        if (loss == 2) {
+            // Not given back for a while: the page says how to start again.
+            std::string said;
+            for (int look = 0; look < 40 && said.find("New game") == std::string::npos; ++look) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                said = ask("message", "message");
+            }
+            EXPECT_EQ(said,
+                      "driver: message The browser has not given the graphics back. To start again, "
+                      "load the page anew: New game");
+        }
+        EXPECT_EQ(ask("restore-context", "context"), "driver: context restored");
+        EXPECT_EQ(ask("message", "message"), "driver: message ");
+        const std::size_t restored = page->lines().size();
+        page->await_line(chain_tick_head_line, restored);
+        expect_the_frame("after lost context " + std::to_string(loss));
+    }
+    EXPECT_EQ(page->colour_lines(), 10) << "a new chain";
+
     command("clears");
     const std::size_t cleared = page->await(
         [](const std::string& l) { return starts_with(l, "driver: clears"); }, 0, "the page's clears");
     EXPECT_EQ(page->lines()[cleared], "driver: clears COLOR+DEPTH");
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+TEST_F(PlayingInTheBrowser, DrawsTheLinuxGamesStillFrameClearingColourAndDepthAndAgainAfterLostContexts)
+{
+    expect_the_linux_still_frame_through_lost_contexts();
+}
+
+TEST_F(PlayingInFirefox, DrawsTheLinuxGamesStillFrameAndAgainAfterLostContexts)
+{
+    expect_the_linux_still_frame_through_lost_contexts();
+}
+
+void PlayingInTheBrowser::expect_keys_after_a_click_without_scrolling()
+{
+    page->await_line(chain_tick_head_line);
+    command("click 400 300");
+    command("key h");
+    command("key ArrowRight");
+    command("key ArrowDown");
+    command("key ArrowLeft");
+    page->await_line("Left key");
+    EXPECT_EQ(ask("scroll", "scroll"), "driver: scroll 0,0");
+    TraceReading reading;
+    EXPECT_TRUE(read_trace(trace(), reading));
+    std::vector<std::string> events = {"aim_translate: 0.000000"};
+    events.insert(events.end(), help_lines.begin(), help_lines.end());
+    events.insert(events.end(), {"Right key", "Down key", "Left key"});
+    EXPECT_EQ(reading.events, events);
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+// Another site's page, taller than the window, shows the game in an iframe from another origin, as
+// a game portal does.
+class PlayingInAnotherSitesIframe : public PlayingInTheBrowser {
+protected:
+    std::string embedding() const override { return "iframe"; }
+};
+
+TEST_F(PlayingInAnotherSitesIframe, HearsTheKeysAfterAClickWithoutScrollingTheHostPage)
+{
+    expect_keys_after_a_click_without_scrolling();
+}
+
+class PlayingInFirefoxInAnotherSitesIframe : public PlayingInFirefox {
+protected:
+    std::string embedding() const override { return "iframe"; }
+};
+
+TEST_F(PlayingInFirefoxInAnotherSitesIframe, HearsTheKeysAfterAClickWithoutScrollingTheHostPage)
+{
+    expect_keys_after_a_click_without_scrolling();
 }
 
 TEST_F(PlayingInTheBrowser, ShowsTheControlsTheReadmeListsForThePage)
