@@ -11,9 +11,10 @@
 #include <string>
 #include <thread>
 
-#include "app/game_state.h"
-#include "app/test_entry_points.h"
-#include "app/toolkit.h"
+#include "core/game_state.h"
+#include "core/toolkit.h"
+#include "input/reset.h"
+#include "input/test_entry_points.h"
 #include "support/game_process.h"
 #include "support/xvfb.h"
 

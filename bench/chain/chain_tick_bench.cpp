@@ -9,10 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/game_state.h"
-#include "app/test_entry_points.h"
-#include "app/toolkit.h"
 #include "chain/chain.h"
+#include "core/game_state.h"
+#include "core/toolkit.h"
+#include "input/reset.h"
+#include "input/test_entry_points.h"
 
 namespace {
 

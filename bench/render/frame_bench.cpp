@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
-#include "app/start_up.h"
-#include "app/test_entry_points.h"
 #include "chain/chain.h"
+#include "core/game_state.h"
+#include "input/reset.h"
+#include "input/test_entry_points.h"
+#include "platform/glut/start_up.h"
 #include "render/scene.h"
 #include "support/game_window.h"
 #include "support/xvfb.h"

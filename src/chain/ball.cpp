@@ -2,8 +2,8 @@
 // segment by cubic Lagrange interpolation.
 #include "chain/ball.h"
 
-#include "app/rounding.h"
-#include "app/trace.h"
+#include "core/rounding.h"
+#include "core/trace.h"
 
 namespace {
 

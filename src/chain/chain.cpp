@@ -3,9 +3,9 @@
 
 #include <cstdlib>
 
-#include "app/rounding.h"
-#include "app/toolkit.h"
-#include "app/trace.h"
+#include "core/rounding.h"
+#include "core/toolkit.h"
+#include "core/trace.h"
 
 std::vector<std::unique_ptr<Ball>> balls;
 

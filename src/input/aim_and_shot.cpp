@@ -2,12 +2,12 @@
 // full width with the arrows; one projectile at a time rises 0.08 every 66 ms to the top.
 #include "input/aim_and_shot.h"
 
-#include "app/game_state.h"
-#include "app/rounding.h"
-#include "app/test_entry_points.h"
-#include "app/toolkit.h"
-#include "app/trace.h"
+#include "core/game_state.h"
+#include "core/rounding.h"
+#include "core/toolkit.h"
+#include "core/trace.h"
 #include "input/glut_codes.h"
+#include "input/test_entry_points.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 // Keyboard commands and menu actions.
 #include "input/commands.h"
 
-#include "app/game_state.h"
-#include "app/toolkit.h"
-#include "app/trace.h"
 #include "chain/chain.h"
+#include "core/game_state.h"
+#include "core/toolkit.h"
+#include "core/trace.h"
+#include "input/reset.h"
 
 namespace {
 

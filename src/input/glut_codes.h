@@ -1,5 +1,5 @@
 // The GLUT button, button-state and special-key codes the input handlers receive, typed out so
-// that the game logic builds without GLUT's headers. src/app/start_up.cpp checks each against
+// that the game logic builds without GLUT's headers. src/platform/glut/start_up.cpp checks each against
 // freeglut's own value.
 #pragma once
 

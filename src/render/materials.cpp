@@ -2,7 +2,7 @@
 // Alpha is passed to OpenGL as stored; with no blending anywhere it makes nothing translucent.
 #include "render/materials.h"
 
-#include "app/game_state.h"
+#include "core/game_state.h"
 
 namespace {
 

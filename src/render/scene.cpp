@@ -6,9 +6,9 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
-#include "app/game_state.h"
-#include "app/toolkit.h"
 #include "chain/chain.h"
+#include "core/game_state.h"
+#include "core/toolkit.h"
 #include "render/lighting.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "chain/path.h"
+#include "input/reset.h"
 #include "support/game_test.h"
 #include "support/trace_lines.h"
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "input/commands.h"
+#include "input/reset.h"
 #include "support/game_test.h"
 #include "support/trace_lines.h"
 

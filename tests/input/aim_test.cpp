@@ -8,6 +8,7 @@
 
 #include "input/aim_and_shot.h"
 #include "input/glut_codes.h"
+#include "input/reset.h"
 #include "support/game_test.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/toolkit.h"
+#include "core/toolkit.h"
 #include "input/aim_and_shot.h"
 #include "input/commands.h"
 #include "support/game_test.h"

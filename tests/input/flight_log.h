@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/game_state.h"
+#include "core/game_state.h"
 #include "support/fake_toolkit.h"
 
 // What the pending steps did, told apart by their visible effect on the shooter.

@@ -17,11 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
-#include "app/test_entry_points.h"
 #include "chain/chain.h"
+#include "core/game_state.h"
 #include "input/aim_and_shot.h"
 #include "input/commands.h"
+#include "input/reset.h"
+#include "input/test_entry_points.h"
 #include "support/fake_toolkit.h"
 
 // The build sets both; the defaults let the file build on its own.

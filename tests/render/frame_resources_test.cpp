@@ -7,7 +7,8 @@
 
 #include <array>
 
-#include "app/game_state.h"
+#include "core/game_state.h"
+#include "input/reset.h"
 #include "render/render_test.h"
 #include "render/scene.h"
 

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
+#include "core/game_state.h"
+#include "input/reset.h"
 #include "render/gl_window.h"
 #include "render/lighting.h"
 #include "render/materials.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
-#include "app/start_up.h"
+#include "core/game_state.h"
+#include "platform/glut/start_up.h"
 #include "render/scene.h"
 #include "support/game_test.h"
 #include "support/game_window.h"

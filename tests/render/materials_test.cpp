@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "app/game_state.h"
+#include "core/game_state.h"
 #include "render/materials.h"
 #include "support/game_test.h"
 

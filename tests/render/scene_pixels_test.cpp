@@ -3,9 +3,10 @@
 // colour.
 #include <gtest/gtest.h>
 
-#include "app/game_state.h"
 #include "chain/chain.h"
 #include "chain/path.h"
+#include "core/game_state.h"
+#include "input/reset.h"
 #include "render/render_test.h"
 
 namespace {

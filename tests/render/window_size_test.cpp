@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/game_state.h"
+#include "core/game_state.h"
 #include "support/game_test.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The soak's trace checker: it accepts what the game logic really prints, through resets, the
 // follow rule and stopped balls, and it rejects each kind of broken trace.
 #include "trace_rules.h"
+#include "input/reset.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <vector>
 
-#include "app/toolkit.h"
+#include "core/toolkit.h"
 
 struct TimerRequest {
     unsigned int delay_ms;

@@ -11,9 +11,10 @@
 #include <sstream>
 #include <string>
 
-#include "app/game_state.h"
-#include "app/test_entry_points.h"
 #include "chain/chain.h"
+#include "core/game_state.h"
+#include "input/reset.h"
+#include "input/test_entry_points.h"
 #include "support/fake_toolkit.h"
 #include "support/stdout_capture.h"
 

@@ -1,5 +1,5 @@
 // Starting the toolkit for a window opened as the game opens its (open_game_window in
-// src/app/start_up.h), for the render tests and the frame benchmark, and the event pumping that
+// src/platform/glut/start_up.h), for the render tests and the frame benchmark, and the event pumping that
 // waits until the server shows it.
 #pragma once
 

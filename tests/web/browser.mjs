@@ -4,7 +4,7 @@
 // DISPLAY (Mesa), since without an X display Firefox has no WebGL here.
 import { createServer } from 'node:http';
 import puppeteer from 'puppeteer-core';
-import { serve } from '../../src/web/serve.mjs';
+import { serve } from '../../scripts/serve.mjs';
 
 // Whether `promise` settled within `ms` milliseconds; a rejection is thrown as it comes.
 export async function settlesWithin(promise, ms) {

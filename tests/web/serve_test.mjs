@@ -7,9 +7,9 @@ import { mkdtemp, mkdir, writeFile } from 'node:fs/promises';
 import { request } from 'node:http';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
-import { serve } from '../../src/web/serve.mjs';
+import { serve } from '../../scripts/serve.mjs';
 
-const server_script = new URL('../../src/web/serve.mjs', import.meta.url).pathname;
+const server_script = new URL('../../scripts/serve.mjs', import.meta.url).pathname;
 
 // A request sent as written (no client-side tidying of the path): its status, type and body.
 function fetched(port, method, path) {

@@ -1,9 +1,7 @@
 // GLUT behind the toolkit seam.
-#include "app/glut_toolkit.h"
+#include "platform/glut/glut_toolkit.h"
 
 #include <GL/freeglut.h>
-
-#include <cstdlib>
 
 void GlutToolkit::start_timer(unsigned int delay_ms, TimerCallback callback, int value)
 {
@@ -11,5 +9,3 @@ void GlutToolkit::start_timer(unsigned int delay_ms, TimerCallback callback, int
 }
 
 void GlutToolkit::request_redisplay() { glutPostRedisplay(); }
-
-void GlutToolkit::quit(int status) { std::exit(status); }

@@ -1,4 +1,4 @@
-// The process-wide game state shared by the handlers, and the reset that restarts a game.
+// The process-wide game state shared by the handlers, and the window's size in it.
 #pragma once
 
 // Shooter: horizontal offset from the playfield's centre line, world units, + is right.
@@ -18,10 +18,6 @@ extern int win_width;
 extern int win_height;
 extern float view_width;
 extern float view_height;
-
-// Start values of the shooter, pointer and ball material, plus one more chain of ten balls
-// appended to the list. Sizes, timers and the balls already there are left alone.
-void reset_game();
 
 // Takes a new window size in pixels. A size with a zero or negative side (a minimised window)
 // is refused and the last good sizes are kept, so that nothing downstream divides by zero;

@@ -1,5 +1,5 @@
 // The Windows program's process set-up: the trace's standard output and freeglut's fatal errors.
-#include "app/windows/process.h"
+#include "platform/desktop/windows/process.h"
 
 #include <GL/freeglut.h>
 #include <fcntl.h>

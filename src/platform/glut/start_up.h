@@ -3,6 +3,8 @@
 // that they draw in the state the game draws in.
 #pragma once
 
+class Toolkit;
+
 // Opens a double-buffered RGB window with a depth buffer, titled "Marbloom", at (left, top) and
 // this size in pixels; registers the display and reshape handlers given, the game's input
 // handlers and the first chain tick; switches on depth testing and lighting; attaches the menu;
@@ -12,3 +14,8 @@
 // and see the sizes the window is given. The first chain tick goes through the installed
 // toolkit, as every later one.
 int open_game_window(int left, int top, int width, int height, void (*display)(), void (*reshape)(int, int));
+
+// The game as each program starts it: `toolkit` installed, GLUT given the command line, and the
+// game's window opened at (100, 100), 800 x 600, drawing the scene. The program then enters
+// GLUT's main loop.
+void start_game(Toolkit& toolkit, int& argc, char** argv);

@@ -1,5 +1,5 @@
 // Printing the trace; on Windows each call's lines are written whole and flushed.
-#include "app/trace.h"
+#include "core/trace.h"
 
 #include <cstdarg>
 #ifdef _WIN32

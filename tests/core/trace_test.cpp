@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "support/stdout_capture.h"
 
 TEST(PrintTrace, OnWindowsTheLineIsInTheFileWhenTheCallReturnsThoughStdoutIsFullyBuffered)

@@ -1,5 +1,5 @@
 // Dispatch from the game logic to whichever toolkit is installed.
-#include "app/toolkit.h"
+#include "core/toolkit.h"
 
 #include <cstdlib>
 

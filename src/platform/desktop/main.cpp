@@ -3,17 +3,17 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
+#include <cstdlib>
 
-#include "app/glut_toolkit.h"
-#include "app/start_up.h"
-#include "render/scene.h"
+#include "platform/glut/glut_toolkit.h"
+#include "platform/glut/start_up.h"
 #ifdef _WIN32
-#include "app/windows/process.h"
+#include "platform/desktop/windows/process.h"
 #endif
 
 namespace {
 
-GlutToolkit glut_toolkit;
+GlutToolkit glut_toolkit([](int status) { std::exit(status); });
 
 }  // namespace
 
@@ -27,10 +27,7 @@ int main(int argc, char** argv)
     // a killed process would lose them, and whoever reads the trace waits for them.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 #endif
-    install_toolkit(&glut_toolkit);
-
-    glutInit(&argc, argv);
-    open_game_window(100, 100, 800, 600, draw_scene, on_reshape);
+    start_game(glut_toolkit, argc, argv);
     glutMainLoop();
     return 0;
 }

@@ -1,17 +1,19 @@
 // Start-up of the game's window: handlers, the first chain tick, the fixed GL state, the menu,
 // the first game and the lights, in the order the game has always done them (on Windows, then
 // the window's size); and the check that the codes the input handlers expect are freeglut's.
-#include "app/start_up.h"
+#include "platform/glut/start_up.h"
 
 #include <GL/freeglut.h>
 
-#include "app/game_state.h"
-#include "app/toolkit.h"
 #include "chain/chain.h"
+#include "core/game_state.h"
+#include "core/toolkit.h"
 #include "input/aim_and_shot.h"
 #include "input/commands.h"
 #include "input/glut_codes.h"
+#include "input/reset.h"
 #include "render/lighting.h"
+#include "render/scene.h"
 
 // The input code compares the codes it receives against its own copies of GLUT's values, so
 // that the game logic builds without GLUT; here they are held to freeglut's.
@@ -60,4 +62,11 @@ int open_game_window(int left, int top, int width, int height, void (*display)()
     reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
 #endif
     return window;
+}
+
+void start_game(Toolkit& toolkit, int& argc, char** argv)
+{
+    install_toolkit(&toolkit);
+    glutInit(&argc, argv);
+    open_game_window(100, 100, 800, 600, draw_scene, on_reshape);
 }

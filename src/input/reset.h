@@ -1,0 +1,6 @@
+// The reset that starts a game: at start-up, and from the menu's "Reset".
+#pragma once
+
+// Start values of the shooter, pointer and ball material, plus one more chain of ten balls
+// appended to the list. Sizes, timers and the balls already there are left alone.
+void reset_game();
