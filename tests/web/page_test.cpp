@@ -3,7 +3,7 @@
 // against the Linux game's frame (after lost WebGL contexts too), its trace read line by line
 // against how the Linux game's chains move (the C libraries' colour sequences aside), through keys,
 // pointer, touch, menu and Q, in another site's iframe too, and its list of controls against the
-// README's.
+// browser's documentation (docs/browser.md).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,14 +58,14 @@ std::string saved_frames(const std::string& linux_frame, const std::string& page
     return where;
 }
 
-// The README's table of the page's controls, headed "| On the page | Effect |": a row
+// The documentation's table of the page's controls, headed "| On the page | Effect |": a row
 // "| TERM | EFFECT |" as "TERM | EFFECT".
-std::vector<std::string> readme_page_controls()
+std::vector<std::string> documented_page_controls()
 {
-    std::ifstream readme(MARBLOOM_README);
+    std::ifstream doc(MARBLOOM_BROWSER_DOC);
     std::vector<std::string> rows;
     bool in_table = false;
-    for (std::string line; std::getline(readme, line);) {
+    for (std::string line; std::getline(doc, line);) {
         if (line == "| On the page | Effect |") {
             in_table = true;
         } else if (in_table && starts_with(line, "| ")) {
@@ -566,10 +566,11 @@ TEST_F(PlayingInFirefoxInAnotherSitesIframe, HearsTheKeysAfterAClickWithoutScrol
     expect_keys_after_a_click_without_scrolling();
 }
 
-TEST_F(PlayingInTheBrowser, ShowsTheControlsTheReadmeListsForThePage)
+TEST_F(PlayingInTheBrowser, ShowsTheControlsItsDocumentationLists)
 {
-    const std::vector<std::string> readme = readme_page_controls();
-    ASSERT_FALSE(readme.empty()) << "no table headed \"| On the page | Effect |\" in " << MARBLOOM_README;
+    const std::vector<std::string> documented = documented_page_controls();
+    ASSERT_FALSE(documented.empty()) << "no table headed \"| On the page | Effect |\" in "
+                                     << MARBLOOM_BROWSER_DOC;
     command("controls");
     std::vector<std::string> shown;
     for (const std::string& line : page->lines()) {
@@ -577,7 +578,7 @@ TEST_F(PlayingInTheBrowser, ShowsTheControlsTheReadmeListsForThePage)
             shown.push_back(line.substr(16));
         }
     }
-    EXPECT_EQ(shown, readme);
+    EXPECT_EQ(shown, documented);
 }
 
 }  // namespace
