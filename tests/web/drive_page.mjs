@@ -25,10 +25,12 @@
 //                  far, one MASK (such as COLOR+DEPTH) for each kind of clear
 //   controls       "driver: control TERM | EFFECT" for each control the page shows in its list
 //   end            closes the browser
+// WebKit answers the commands it cannot carry out (touch, installable, offline, image) with
+// "driver: cannot COMMAND in webkit".
 // A command that takes longer than a minute ends the driver with "driver: gave up on COMMAND".
 // Usage: node drive_page.mjs PAGE_DIR [--NAME=VALUE...], with the flags
-//   --browser=chromium|firefox   the browser (Chromium, headless, unless given; Firefox needs an X
-//                                display in DISPLAY)
+//   --browser=chromium|firefox|webkit  the browser (Chromium, headless, unless given; Firefox and
+//                                WebKit need an X display in DISPLAY)
 //   --device=NAME                the screen, emulated in Chromium (browser.mjs names the devices)
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
@@ -55,12 +57,14 @@ function parseFlags(words) {
 }
 
 const [directory, ...flags] = process.argv.slice(2);
-const game = await openGamePage(directory, parseFlags(flags));
+const options = parseFlags(flags);
+const game = await openGamePage(directory, options);
+// Puppeteer's own page, for what only it can do.
 const page = game.page;
-say(`driver: browser ${await page.browser().version()}`);
+say(`driver: browser ${await game.version()}`);
 // The chain's timers are the page's only 40 ms ones (a shot's are 66 ms): counted as they are set
 // and as they fire.
-await page.evaluateOnNewDocument(() => {
+await game.beforeEachLoad(() => {
   const pending = new Set();
   const set = window.setTimeout;
   window.setTimeout = function(callback, delay, ...rest) {
@@ -74,16 +78,10 @@ await page.evaluateOnNewDocument(() => {
   };
   window.marbloomChainTimers = () => pending.size;
 });
-page.on('console', (message) => {
-  say(message.type() === 'log' ? message.text() : `page: ${message.type()}: ${message.text()}`);
-});
-page.on('pageerror', (error) => say(`page: error: ${error.message}`));
-page.on('response', (response) => {
-  if (response.status() >= 400) say(`page: error: HTTP ${response.status()} for ${response.url()}`);
-});
+game.onConsole(say);
 // A picture cannot show a clear left undone: WebGL itself clears a canvas's buffers once the
 // browser has shown them. The page's own clears are recorded instead.
-await page.evaluateOnNewDocument(() => {
+await game.beforeEachLoad(() => {
   const clears = (window.marbloomClears = new Set());
   const clear = WebGLRenderingContext.prototype.clear;
   WebGLRenderingContext.prototype.clear = function (mask) {
@@ -95,13 +93,16 @@ await page.evaluateOnNewDocument(() => {
 let box;
 async function open(load) {
   await load();
-  const canvas = await page.waitForSelector('canvas');
-  await page.waitForFunction(() => window.Module && Module.calledRun, { timeout: 60000 });
-  box = await canvas.boundingBox();
-  const size = await canvas.evaluate((c) => `${c.width}x${c.height}`);
-  say(`driver: ready title=${await page.title()} canvas=${size}`);
+  await game.waitFor(() => document.querySelector('canvas') && window.Module && Module.calledRun, 120000);
+  const seen = await game.evaluate(() => {
+    const canvas = document.querySelector('canvas');
+    const { x, y, width, height } = canvas.getBoundingClientRect();
+    return { box: { x, y, width, height }, size: `${canvas.width}x${canvas.height}` };
+  });
+  box = seen.box;
+  say(`driver: ready title=${await game.title()} canvas=${seen.size}`);
 }
-await open(() => page.goto(game.url));
+await open(() => game.goto(game.url));
 
 const at = (x, y) => [box.x + Number(x), box.y + Number(y)];
 
@@ -138,16 +139,13 @@ async function canvasImage() {
 
 const commands = {
   async key(name) {
-    const shifted = /^[A-Z]$/.test(name);
-    if (shifted) await page.keyboard.down('Shift');
-    await page.keyboard.press(name);
-    if (shifted) await page.keyboard.up('Shift');
+    await game.key(name);
   },
   async move(x, y) {
-    await page.mouse.move(...at(x, y));
+    await game.move(...at(x, y));
   },
   async click(x, y) {
-    await page.mouse.click(...at(x, y));
+    await game.click(...at(x, y));
   },
   async drag(x0, y0, x1, y1) {
     // Sent at once rather than each after the last has been handled, so that a loaded machine
@@ -175,22 +173,19 @@ const commands = {
   },
   async press(...words) {
     const label = words.join(' ');
-    for (const button of await page.$$('button')) {
-      if (await button.evaluate((b, l) => b.offsetParent !== null && b.textContent === l, label)) {
-        const where = await button.boundingBox();
-        const x = where.x + where.width / 2;
-        const y = where.y + where.height / 2;
-        await (game.touch ? page.touchscreen.tap(x, y) : page.mouse.click(x, y));
-        return;
-      }
-    }
-    say(`driver: no button "${label}"`);
+    const where = await game.evaluate((l) => {
+      const button = [...document.querySelectorAll('button')].find((b) => b.offsetParent !== null && b.textContent === l);
+      const b = button?.getBoundingClientRect();
+      return b && [b.x + b.width / 2, b.y + b.height / 2];
+    }, label);
+    if (!where) say(`driver: no button "${label}"`);
+    else await (game.touch ? page.touchscreen.tap(...where) : game.click(...where));
   },
   async focus() {
-    say(`driver: focus ${await page.evaluate(() => document.activeElement.textContent)}`);
+    say(`driver: focus ${await game.evaluate(() => document.activeElement.textContent)}`);
   },
   async layout() {
-    const seen = await page.evaluate(() => {
+    const seen = await game.evaluate(() => {
       const canvas = document.querySelector('canvas');
       const b = canvas.getBoundingClientRect();
       const page = document.documentElement;
@@ -200,7 +195,7 @@ const commands = {
     say(`driver: layout ${seen}`);
   },
   async 'chain-timers'() {
-    say(`driver: chain timers ${await page.evaluate(() => window.marbloomChainTimers())}`);
+    say(`driver: chain timers ${await game.evaluate(() => window.marbloomChainTimers())}`);
   },
   async installable() {
     const session = await page.createCDPSession();
@@ -215,36 +210,32 @@ const commands = {
   },
   async menu(...words) {
     const label = words.join(' ');
-    await page.mouse.down({ button: 'right' });
-    await page.mouse.up({ button: 'right' });
+    await game.rightClick();
     // The page shows its menu as the browser's own would open: wait for it, within reason.
-    await page.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => {});
-    const entries = await page.$$('[role=menuitem]');
-    for (const entry of entries) {
-      const shown = await entry.evaluate((e) => e.offsetParent !== null && e.textContent);
-      if (shown === label) {
-        const at = await entry.boundingBox();
-        await page.mouse.click(at.x + at.width / 2, at.y + at.height / 2);
-        return;
-      }
-    }
-    const labels = await Promise.all(entries.map((e) => e.evaluate((n) => n.textContent)));
-    say(`driver: no menu entry "${label}" among ${JSON.stringify(labels)}`);
+    await game.waitFor(() => document.querySelector('[role=menu]:not([hidden])'), 10000).catch(() => {});
+    const { labels, where } = await game.evaluate((l) => {
+      const entries = [...document.querySelectorAll('[role=menuitem]')];
+      const entry = entries.find((e) => e.offsetParent !== null && e.textContent === l);
+      const b = entry?.getBoundingClientRect();
+      return { labels: entries.map((e) => e.textContent), where: b && [b.x + b.width / 2, b.y + b.height / 2] };
+    }, label);
+    if (!where) say(`driver: no menu entry "${label}" among ${JSON.stringify(labels)}`);
+    else await game.click(...where);
   },
   async image(path) {
     await writeFile(path, await canvasImage());
   },
   async message() {
-    say(`driver: message ${await page.$eval('#message', (m) => m.textContent)}`);
+    say(`driver: message ${await game.evaluate(() => document.querySelector('#message').textContent)}`);
   },
   async clears() {
-    const masks = await page.evaluate(() => [...window.marbloomClears].sort());
+    const masks = await game.evaluate(() => [...window.marbloomClears].sort());
     const bits = { COLOR: 0x4000, DEPTH: 0x100, STENCIL: 0x400 };
     const named = masks.map((mask) => Object.keys(bits).filter((bit) => mask & bits[bit]).join('+') || 'NOTHING');
     say(`driver: clears ${named.join(' ')}`);
   },
   async controls() {
-    const shown = await page.$$eval('.controls li', (items) => items
+    const shown = await game.evaluate(() => [...document.querySelectorAll('.controls li')]
       .filter((item) => item.checkVisibility())
       .map((item) => {
         const term = item.querySelector('b').innerText.trim();
@@ -257,12 +248,17 @@ const commands = {
   },
 };
 
+// What only puppeteer's page can do.
+const puppeteerOnly = ['drag', 'tap', 'hold', 'installable', 'offline', 'image'];
+
 let done = 0;
 let ended = false;
 for await (const line of createInterface({ input: process.stdin })) {
   const [name, ...args] = line.trim().split(/\s+/);
   if (!commands[name]) {
     say(`driver: unknown command "${line}"`);
+  } else if (!page && puppeteerOnly.includes(name)) {
+    say(`driver: cannot ${name} in ${options.browser}`);
   } else {
     if (!(await settlesWithin(commands[name](...args), 60000))) {
       say(`driver: gave up on ${line}`);
