@@ -9,7 +9,7 @@ import { spawn } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 import puppeteer from 'puppeteer-core';
-import { Builder, Button, Capabilities, Key, Origin } from 'selenium-webdriver';
+import { Builder, Capabilities, Key, Origin } from 'selenium-webdriver';
 import { serve } from '../../src/web/serve.mjs';
 
 // Whether `promise` settled within `ms` milliseconds; a rejection is thrown as it comes.
@@ -251,6 +251,7 @@ async function webKitGame(directory, device) {
   const evaluate = (script, ...args) =>
     inTurn(() => driver.executeScript(`return (${script}).apply(null, arguments)`, ...args));
   const act = (build) => inTurn(() => build(driver.actions()).perform());
+  let pointer = [0, 0];
   let polling = null;
   let closed = false;
   let say = () => {};
@@ -297,10 +298,25 @@ async function webKitGame(directory, device) {
       });
     },
     // WebDriver's pointer takes whole CSS pixels.
-    move: (x, y) => act((a) => a.move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT })),
-    click: (x, y) => act((a) => a.move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT }).click()),
-    // Where the pointer is: the session keeps its place between actions.
-    rightClick: () => act((a) => a.press(Button.RIGHT).release(Button.RIGHT)),
+    move(x, y) {
+      pointer = [Math.round(x), Math.round(y)];
+      return act((a) => a.move({ x: pointer[0], y: pointer[1], origin: Origin.VIEWPORT }));
+    },
+    // WebKit, as Safari, hands the page a move where the pointer rests some 0.1 s after what lies
+    // under it has changed, the menu gone after a choice: with the click the pointer leaves for the
+    // viewport's corner, off the canvas, so that only the driver's own moves aim the cannon.
+    click(x, y) {
+      const at = { x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT };
+      pointer = [device.width - 1, device.height - 1];
+      return act((a) => a.move(at).click().move({ x: pointer[0], y: pointer[1], origin: Origin.VIEWPORT }));
+    },
+    // WebKitGTK's automation (2.50) reports the release of any other button than the left as the
+    // left's, and keeps the button held from then on: every later move would reach the page as a
+    // drag. The right button's part, the contextmenu event at the pointer, is fired here instead.
+    rightClick: () => evaluate(([x, y]) => {
+      document.elementFromPoint(x, y).dispatchEvent(new MouseEvent('contextmenu',
+        { bubbles: true, cancelable: true, clientX: x, clientY: y, button: 2 }));
+    }, pointer),
     async close() {
       if (closed) return;
       // Every line the page has kept is printed before it goes.
