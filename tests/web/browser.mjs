@@ -107,8 +107,9 @@ function launch(browser) {
   });
 }
 
-// Console lines as the driver prints them: the game's own as they are, anything else (other
-// levels, uncaught errors, a file that did not load) as "page: TYPE: TEXT".
+// Chromium or Firefox behind the driver's operations, puppeteer's page beside them. Console lines
+// as the driver prints them: the game's own as they are, anything else (other levels, uncaught
+// errors, a file that did not load) as "page: TYPE: TEXT".
 function puppeteerGame(browser, page, closeServer) {
   return {
     page,
@@ -208,6 +209,9 @@ async function webKitGame(directory, device) {
   const driverProcess = spawn(process.env.MARBLOOM_WEBKIT_DRIVER || 'WebKitWebDriver', [`--port=${port}`],
     { stdio: ['ignore', 'ignore', 'inherit'] });
   const kill = () => {
+    process.off('exit', kill);
+    // Only while it runs: once ended, its id may be another's.
+    if (driverProcess.exitCode !== null || driverProcess.signalCode !== null) return;
     let children = [];
     try {
       children = readFileSync(`/proc/${driverProcess.pid}/task/${driverProcess.pid}/children`, 'utf8')
@@ -323,7 +327,8 @@ async function webKitGame(directory, device) {
       await polling;
       closed = true;
       await fetchConsole().catch(() => {});
-      if (!(await settlesWithin(inTurn(() => driver.quit()), 10000))) kill();
+      // Whatever is left after 10 s, or after a quit that closed the browser only, is killed.
+      await settlesWithin(inTurn(() => driver.quit()), 10000);
       kill();
       server.close();
     },
