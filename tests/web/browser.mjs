@@ -316,7 +316,7 @@ async function webKitGame(directory, device) {
     },
     // WebKitGTK's automation (2.50) reports the release of any other button than the left as the
     // left's, and keeps the button held from then on: every later move would reach the page as a
-    // drag. The right button's part, the contextmenu event at the pointer, is fired here instead.
+    // drag. What the right button brings, the contextmenu event at the pointer, is fired instead.
     rightClick: () => evaluate(([x, y]) => {
       document.elementFromPoint(x, y).dispatchEvent(new MouseEvent('contextmenu',
         { bubbles: true, cancelable: true, clientX: x, clientY: y, button: 2 }));
