@@ -1,6 +1,8 @@
 // Serves the built page (build/web) on 127.0.0.1, for a player's browser or the web tests: only
 // files of that directory, read-only, with their types. Usage: node serve.mjs DIR [PORT]; port
 // 0 (the default) takes any free one. Prints the address once it is listening.
+// options.headScripts (the web tests' drivers only): scripts run at the top of index.html's head,
+// before the page's own, read at each request.
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, resolve, sep } from 'node:path';
@@ -15,7 +17,7 @@ const types = {
   '.webmanifest': 'application/manifest+json',
 };
 
-export function serve(directory, port = 0) {
+export function serve(directory, port = 0, options = {}) {
   const root = resolve(directory);
   const server = createServer(async (request, response) => {
     let path;
@@ -31,7 +33,11 @@ export function serve(directory, port = 0) {
       return;
     }
     try {
-      const body = await readFile(file);
+      let body = await readFile(file);
+      if (options.headScripts && file === join(root, 'index.html')) {
+        const scripts = options.headScripts.map((script) => `<script>${script}</script>`).join('');
+        body = body.toString().replace('<head>', `<head>${scripts}`);
+      }
       response.writeHead(200, {
         'Content-Type': types[extname(file)] || 'application/octet-stream',
         'Cache-Control': 'no-cache',

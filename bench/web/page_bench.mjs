@@ -1,9 +1,9 @@
 // The browser build's cost in headless Chromium with software WebGL (SwiftShader), and in Firefox
-// ESR on the X display in DISPLAY (Mesa's llvmpipe): the page's weight, raw and gzipped; in each
-// browser the chain ticks it achieves over 10 s (nominal 25 a second), and the time each frame's
-// drawing takes in the page (the display callback: transforms, lighting and the WebGL calls; the
-// rasteriser works on in the browser's GPU process). Not a test: `scripts/web bench` runs it, on
-// an Xvfb of its own; docs/performance.md holds its figures.
+// ESR and WebKitGTK's MiniBrowser on the X display in DISPLAY (Mesa's llvmpipe): the page's
+// weight, raw and gzipped; in each browser the chain ticks it achieves over 10 s (nominal 25 a
+// second), and the time each frame's drawing takes in the page (the display callback: transforms,
+// lighting and the WebGL calls; the rasteriser works on elsewhere in the browser). Not a test:
+// `scripts/web bench` runs it, on an Xvfb of its own; docs/performance.md holds its figures.
 // Usage: node page_bench.mjs PAGE_DIR
 import { readFile, readdir } from 'node:fs/promises';
 import { join } from 'node:path';
@@ -32,8 +32,7 @@ const percentile = (sorted, p) => sorted[Math.min(sorted.length - 1, Math.floor(
 // also crosses to this process as a console message, as in the tests.
 async function measure(browser, forward, device = 'desktop') {
   const game = await openGamePage(directory, { browser, device });
-  const { page } = game;
-  await page.evaluateOnNewDocument((head, forward) => {
+  await game.beforeEachLoad((head, forward) => {
     const bench = (window.marbloomBench = { ticks: [], frames: [] });
     const log = console.log.bind(console);
     console.log = (line) => {
@@ -41,26 +40,26 @@ async function measure(browser, forward, device = 'desktop') {
       if (forward) log(line);
     };
   }, head, forward);
-  if (forward) page.on('console', () => {});
+  if (forward) game.onConsole(() => {});
   const opened = Date.now();
-  await page.goto(game.url);
-  await page.waitForFunction(() => window.marbloomBench.ticks.length >= 1, { timeout: 60000 });
+  await game.goto(game.url);
+  await game.waitFor(() => window.marbloomBench.ticks.length >= 1, 60000);
   const startUp = Date.now() - opened;
-  await page.evaluate(() => {
+  await game.evaluate(() => {
     let began = 0;
     Module.preMainLoop = () => { began = performance.now(); };
     Module.postMainLoop = () => { window.marbloomBench.frames.push(performance.now() - began); };
   });
-  const from = await page.evaluate(() => performance.now());
+  const from = await game.evaluate(() => performance.now());
   await new Promise((done) => setTimeout(done, seconds * 1000 + 200));
-  const { ticks, frames } = await page.evaluate(() => window.marbloomBench);
+  const { ticks, frames } = await game.evaluate(() => window.marbloomBench);
   await game.close();
   const counted = ticks.filter((t) => t >= from && t < from + seconds * 1000).length;
   const sorted = frames.sort((a, b) => a - b);
   return { startUp, rate: counted / seconds, frames: sorted.length, median: percentile(sorted, 0.5), p95: percentile(sorted, 0.95) };
 }
 
-for (const browser of ['chromium', 'firefox']) {
+for (const browser of ['chromium', 'firefox', 'webkit']) {
   for (const forward of [false, true]) {
     const r = await measure(browser, forward);
     const how = `${browser}, ${forward ? 'trace forwarded to the benchmark' : 'trace in the page only'}`;

@@ -144,8 +144,10 @@ GameProcess::GameProcess(const std::vector<std::string>& command, bool takes_inp
     started_ = Clock::now();
     pid_ = fork();
     if (pid_ == 0) {
-        // Die with the test program rather than outlive it (and not start if it is gone already).
-        if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) {
+        // Die with the test program rather than outlive it (and not start if it is gone already),
+        // also when CTest kills it at its time bound. A program with input of its own (a browser's
+        // driver) is asked to end instead, so that it can take the browser it started with it.
+        if (prctl(PR_SET_PDEATHSIG, takes_input ? SIGTERM : SIGKILL) != 0 || getppid() != parent) {
             _exit(127);
         }
         dup2(fds[1], STDOUT_FILENO);

@@ -21,27 +21,33 @@
 //   offline        waits for the page's service worker, stops the server and loads the page again
 //   image PATH     the canvas as the screen shows it, in the screen's pixels, as a binary PPM
 //   message        "driver: message TEXT": what the page says beside the canvas
-//   help           "driver: help LINE | LINE...": the help the page shows, line by line
 //   clears         "driver: clears MASKS": the buffers each of the page's clears has cleared so
 //                  far, one MASK (such as COLOR+DEPTH) for each kind of clear
 //   controls       "driver: control TERM | EFFECT" for each control the page shows in its list
+//   help           "driver: help LINE | LINE...": the help the page shows, line by line
 //   lose-context   takes the canvas's WebGL context away, as a GPU reset does
-//   restore-context  gives it back, and waits for the page to draw again: "driver: context restored", or
-//                  "driver: context not restored" when the page did not get it back within 10 s
+//   restore-context  gives it back, and waits for the page to draw again: "driver: context
+//                  restored", or "driver: context not restored" when it was not within 10 s
 //   scroll         "driver: scroll X,Y": how far the top-level page has scrolled
 //   end            closes the browser
+// WebKit answers the commands it cannot carry out (touch, installable, offline, image, scroll)
+// with "driver: cannot COMMAND in webkit".
 // A command that takes longer than a minute ends the driver with "driver: gave up on COMMAND".
 // Usage: node drive_page.mjs PAGE_DIR [--NAME=VALUE...], with the flags
-//   --browser=chromium|firefox   the browser (Chromium, headless, unless given; Firefox needs an X
-//                                display in DISPLAY)
+//   --browser=chromium|firefox|webkit  the browser (Chromium, headless, unless given; Firefox and
+//                                WebKit need an X display in DISPLAY)
 //   --device=NAME                the screen, emulated in Chromium (browser.mjs names the devices)
 //   --embed=iframe               the game in an iframe of another site's page, taller than the
-//                                window; the commands' positions and lines are still the game's
+//                                window (Chromium and Firefox); positions and lines are the game's
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
 import { openGamePage, settlesWithin } from './browser.mjs';
 
 const say = (line) => process.stdout.write(line + '\n');
+// A test that has gone, ended by CTest at its time bound or crashed, sends this driver SIGTERM
+// (its parent-death signal): leaving through exit runs the handlers that end the browsers it
+// started, which a plain death by the signal would leave running.
+for (const signal of ['SIGTERM', 'SIGHUP', 'SIGINT']) process.on(signal, () => process.exit(1));
 
 // The flags this driver takes (--name=value after the page's directory), each handed to
 // openGamePage under its own name. An unknown one ends the driver: a misspelt flag must not play
@@ -62,12 +68,14 @@ function parseFlags(words) {
 }
 
 const [directory, ...flags] = process.argv.slice(2);
-const game = await openGamePage(directory, parseFlags(flags));
+const options = parseFlags(flags);
+const game = await openGamePage(directory, options);
+// Puppeteer's own page, for what only it can do.
 const page = game.page;
-say(`driver: browser ${await page.browser().version()}`);
+say(`driver: browser ${await game.version()}`);
 // The chain's timers are the page's only 40 ms ones (a shot's are 66 ms): counted as they are set
 // and as they fire.
-await page.evaluateOnNewDocument(() => {
+await game.beforeEachLoad(() => {
   const pending = new Set();
   const set = window.setTimeout;
   window.setTimeout = function(callback, delay, ...rest) {
@@ -81,16 +89,10 @@ await page.evaluateOnNewDocument(() => {
   };
   window.marbloomChainTimers = () => pending.size;
 });
-page.on('console', (message) => {
-  say(message.type() === 'log' ? message.text() : `page: ${message.type()}: ${message.text()}`);
-});
-page.on('pageerror', (error) => say(`page: error: ${error.message}`));
-page.on('response', (response) => {
-  if (response.status() >= 400) say(`page: error: HTTP ${response.status()} for ${response.url()}`);
-});
+game.onConsole(say);
 // A picture cannot show a clear left undone: WebGL itself clears a canvas's buffers once the
 // browser has shown them. The page's own clears are recorded instead.
-await page.evaluateOnNewDocument(() => {
+await game.beforeEachLoad(() => {
   const clears = (window.marbloomClears = new Set());
   const clear = WebGLRenderingContext.prototype.clear;
   WebGLRenderingContext.prototype.clear = function (mask) {
@@ -98,24 +100,27 @@ await page.evaluateOnNewDocument(() => {
     return clear.call(this, mask);
   };
 });
-// Opens the page and waits for the game's canvas, which it sizes as the game starts. `doc` is the
-// game's document: the page's own, or the frame's where the game is embedded; `box` is where its
-// canvas shows, in the page's viewport.
+// Opens the page and waits for the game's canvas, which it sizes as the game starts; where the game
+// is embedded, in its frame. `box` is where the canvas shows in the page's viewport.
 let box;
-let doc = page;
+const embedded = game.gameUrl && game.url !== game.gameUrl;
 async function open(load) {
   await load();
-  if (game.url !== game.gameUrl) {
-    await page.waitForFrame((frame) => frame.url() === game.gameUrl, { timeout: 60000 });
-    doc = page.frames().find((frame) => frame.url() === game.gameUrl);
+  if (embedded) await game.enterFrame(game.gameUrl);
+  await game.waitFor(() => document.querySelector('canvas') && window.Module && Module.calledRun, 120000);
+  const seen = await game.evaluate(() => {
+    const canvas = document.querySelector('canvas');
+    const { x, y, width, height } = canvas.getBoundingClientRect();
+    return { box: { x, y, width, height }, size: `${canvas.width}x${canvas.height}` };
+  });
+  box = seen.box;
+  if (embedded) {
+    const [left, top] = await game.frameOffset();
+    box = { ...box, x: box.x + left, y: box.y + top };
   }
-  const canvas = await doc.waitForSelector('canvas');
-  await doc.waitForFunction(() => window.Module && Module.calledRun, { timeout: 60000 });
-  box = await canvas.boundingBox();
-  const size = await canvas.evaluate((c) => `${c.width}x${c.height}`);
-  say(`driver: ready title=${await doc.title()} canvas=${size}`);
+  say(`driver: ready title=${await game.title()} canvas=${seen.size}`);
 }
-await open(() => page.goto(game.url));
+await open(() => game.goto(game.url));
 
 const at = (x, y) => [box.x + Number(x), box.y + Number(y)];
 
@@ -152,16 +157,13 @@ async function canvasImage() {
 
 const commands = {
   async key(name) {
-    const shifted = /^[A-Z]$/.test(name);
-    if (shifted) await page.keyboard.down('Shift');
-    await page.keyboard.press(name);
-    if (shifted) await page.keyboard.up('Shift');
+    await game.key(name);
   },
   async move(x, y) {
-    await page.mouse.move(...at(x, y));
+    await game.move(...at(x, y));
   },
   async click(x, y) {
-    await page.mouse.click(...at(x, y));
+    await game.click(...at(x, y));
   },
   async drag(x0, y0, x1, y1) {
     // Sent at once rather than each after the last has been handled, so that a loaded machine
@@ -184,27 +186,24 @@ const commands = {
   },
   async hold(x, y) {
     await page.touchscreen.touchStart(...at(x, y));
-    await doc.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => say('driver: no menu'));
+    await page.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => say('driver: no menu'));
     await page.touchscreen.touchEnd();
   },
   async press(...words) {
     const label = words.join(' ');
-    for (const button of await doc.$$('button')) {
-      if (await button.evaluate((b, l) => b.offsetParent !== null && b.textContent === l, label)) {
-        const where = await button.boundingBox();
-        const x = where.x + where.width / 2;
-        const y = where.y + where.height / 2;
-        await (game.touch ? page.touchscreen.tap(x, y) : page.mouse.click(x, y));
-        return;
-      }
-    }
-    say(`driver: no button "${label}"`);
+    const where = await game.evaluate((l) => {
+      const button = [...document.querySelectorAll('button')].find((b) => b.offsetParent !== null && b.textContent === l);
+      const b = button?.getBoundingClientRect();
+      return b && [b.x + b.width / 2, b.y + b.height / 2];
+    }, label);
+    if (!where) say(`driver: no button "${label}"`);
+    else await (game.touch ? page.touchscreen.tap(...where) : game.click(...where));
   },
   async focus() {
-    say(`driver: focus ${await doc.evaluate(() => document.activeElement.textContent)}`);
+    say(`driver: focus ${await game.evaluate(() => document.activeElement.textContent)}`);
   },
   async layout() {
-    const seen = await doc.evaluate(() => {
+    const seen = await game.evaluate(() => {
       const canvas = document.querySelector('canvas');
       const b = canvas.getBoundingClientRect();
       const page = document.documentElement;
@@ -214,7 +213,7 @@ const commands = {
     say(`driver: layout ${seen}`);
   },
   async 'chain-timers'() {
-    say(`driver: chain timers ${await doc.evaluate(() => window.marbloomChainTimers())}`);
+    say(`driver: chain timers ${await game.evaluate(() => window.marbloomChainTimers())}`);
   },
   async installable() {
     const session = await page.createCDPSession();
@@ -229,40 +228,39 @@ const commands = {
   },
   async menu(...words) {
     const label = words.join(' ');
-    await page.mouse.down({ button: 'right' });
-    await page.mouse.up({ button: 'right' });
+    await game.rightClick();
     // The page shows its menu as the browser's own would open: wait for it, within reason.
-    await doc.waitForSelector('[role=menu]:not([hidden])', { timeout: 10000 }).catch(() => {});
-    const entries = await doc.$$('[role=menuitem]');
-    for (const entry of entries) {
-      const shown = await entry.evaluate((e) => e.offsetParent !== null && e.textContent);
-      if (shown === label) {
-        const at = await entry.boundingBox();
-        await page.mouse.click(at.x + at.width / 2, at.y + at.height / 2);
-        return;
-      }
-    }
-    const labels = await Promise.all(entries.map((e) => e.evaluate((n) => n.textContent)));
-    say(`driver: no menu entry "${label}" among ${JSON.stringify(labels)}`);
+    await game.waitFor(() => document.querySelector('[role=menu]:not([hidden])'), 10000).catch(() => {});
+    const { labels, where } = await game.evaluate((l) => {
+      const entries = [...document.querySelectorAll('[role=menuitem]')];
+      const entry = entries.find((e) => e.offsetParent !== null && e.textContent === l);
+      const b = entry?.getBoundingClientRect();
+      return { labels: entries.map((e) => e.textContent), where: b && [b.x + b.width / 2, b.y + b.height / 2] };
+    }, label);
+    if (!where) say(`driver: no menu entry "${label}" among ${JSON.stringify(labels)}`);
+    else await game.click(...where);
   },
   async image(path) {
     await writeFile(path, await canvasImage());
   },
   async message() {
-    say(`driver: message ${await doc.$eval('#message', (m) => m.textContent)}`);
+    say(`driver: message ${await game.evaluate(() => document.querySelector('#message').textContent)}`);
   },
   async help() {
-    const lines = await doc.$eval('#help', (h) => (h.checkVisibility() ? h.textContent.split('\n') : []));
+    const lines = await game.evaluate(() => {
+      const help = document.querySelector('#help');
+      return help.checkVisibility() ? help.textContent.split('\n') : [];
+    });
     say(`driver: help ${lines.join(' | ')}`);
   },
   async clears() {
-    const masks = await doc.evaluate(() => [...window.marbloomClears].sort());
+    const masks = await game.evaluate(() => [...window.marbloomClears].sort());
     const bits = { COLOR: 0x4000, DEPTH: 0x100, STENCIL: 0x400 };
     const named = masks.map((mask) => Object.keys(bits).filter((bit) => mask & bits[bit]).join('+') || 'NOTHING');
     say(`driver: clears ${named.join(' ')}`);
   },
   async controls() {
-    const shown = await doc.$$eval('.controls li', (items) => items
+    const shown = await game.evaluate(() => [...document.querySelectorAll('.controls li')]
       .filter((item) => item.checkVisibility())
       .map((item) => {
         const term = item.querySelector('b').innerText.trim();
@@ -271,13 +269,13 @@ const commands = {
     for (const control of shown) say(`driver: control ${control}`);
   },
   async 'lose-context'() {
-    await doc.evaluate(() => {
+    await game.evaluate(() => {
       window.marbloomLoseContext = Module.canvas.getContext('webgl').getExtension('WEBGL_lose_context');
       window.marbloomLoseContext.loseContext();
     });
   },
   async 'restore-context'() {
-    const restored = await doc.evaluate(() => new Promise((done) => {
+    const restored = await game.evaluate(() => new Promise((done) => {
       const timer = setTimeout(done, 10000, false);
       Module.canvas.addEventListener('webglcontextrestored', () => {
         clearTimeout(timer);
@@ -296,12 +294,17 @@ const commands = {
   },
 };
 
+// What only puppeteer's page can do.
+const puppeteerOnly = ['drag', 'tap', 'hold', 'installable', 'offline', 'image', 'scroll'];
+
 let done = 0;
 let ended = false;
 for await (const line of createInterface({ input: process.stdin })) {
   const [name, ...args] = line.trim().split(/\s+/);
   if (!commands[name]) {
     say(`driver: unknown command "${line}"`);
+  } else if (!page && puppeteerOnly.includes(name)) {
+    say(`driver: cannot ${name} in ${options.browser}`);
   } else {
     if (!(await settlesWithin(commands[name](...args), 60000))) {
       say(`driver: gave up on ${line}`);

@@ -1,9 +1,9 @@
 // The browser build's page in headless Chromium, on a desktop's screen and emulated devices, and in
-// Firefox ESR on a private Xvfb, played as a player would: its title and canvas, its picture
-// against the Linux game's frame (after lost WebGL contexts too), its trace read line by line
-// against how the Linux game's chains move (the C libraries' colour sequences aside), through keys,
-// pointer, touch, menu and Q, in another site's iframe too, and its list of controls against the
-// browser's documentation (docs/browser.md).
+// Firefox ESR and WebKitGTK's MiniBrowser on a private Xvfb, played as a player would: its title
+// and canvas, its picture against the Linux game's frame (after lost WebGL contexts too), its trace
+// read line by line against how the Linux game's chains move (the C libraries' colour sequences
+// aside), through keys, pointer, touch, menu and Q, in another site's iframe too, and its list of
+// controls against the browser's documentation (docs/browser.md).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -423,11 +423,10 @@ TEST_F(PlayingOnADenseScreen, DrawsInTheScreensPixelsAndAimsAsAtOne)
 }
 
 // Firefox draws WebGL only with an X display (without one, it has none here): in a window on an X
-// server of its own, larger than the window, so that the screen cuts none of it.
-class PlayingInFirefox : public PlayingInTheBrowser {
+// server of its own, larger than the window, so that the screen cuts none of it. MiniBrowser, too,
+// plays in a window there.
+class PlayingInAWindow : public PlayingInTheBrowser {
 protected:
-    std::string browser() const override { return "firefox"; }
-
     void SetUp() override
     {
         display = std::make_unique<XvfbServer>("1600x1200x24");
@@ -443,9 +442,27 @@ protected:
     std::unique_ptr<XvfbServer> display;
 };
 
+class PlayingInFirefox : public PlayingInAWindow {
+protected:
+    std::string browser() const override { return "firefox"; }
+};
+
 TEST_F(PlayingInFirefox, StartsAndPlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEndsOnQ)
 {
     EXPECT_TRUE(starts_with(page->lines().at(0), "driver: browser firefox/")) << page->lines().at(0);
+    expect_desktop_start();
+    expect_desktop_play_to_the_end();
+}
+
+// WebKitGTK's MiniBrowser, which WebKitWebDriver starts and drives.
+class PlayingInWebKit : public PlayingInAWindow {
+protected:
+    std::string browser() const override { return "webkit"; }
+};
+
+TEST_F(PlayingInWebKit, StartsAndPlaysAsTheDesktopGameThroughKeysPointerAndMenuAndEndsOnQ)
+{
+    EXPECT_TRUE(starts_with(page->lines().at(0), "driver: browser webkit/")) << page->lines().at(0);
     expect_desktop_start();
     expect_desktop_play_to_the_end();
 }
