@@ -1,10 +1,13 @@
-// GLUT's menu, input and reshape in the browser. Emscripten's GLUT has no menu, hands a motion
-// handler the pointer's previous position, takes every key from the browser (Tab included) and
-// turns touches into mouse events from passive listeners; it also leaves the canvas at its CSS
-// pixels on a dense screen. All of these are the page's here (page_library.js), and the handlers
-// are kept here rather than registered with emscripten's GLUT, whose own listeners then do nothing.
+// The browser build's GLUT stand-ins: the menu, input and reshape, and the solid sphere and the
+// swap, which draw through the OpenGL 1 stand-in (gl_*.cpp). Emscripten's GLUT has no menu, hands
+// a motion handler the pointer's previous position, takes every key from the browser (Tab
+// included) and turns touches into mouse events from passive listeners; it also leaves the canvas
+// at its CSS pixels on a dense screen. All of these are the page's here (page_library.js), and the
+// handlers are kept here rather than registered with emscripten's GLUT, whose own listeners then
+// do nothing.
 #include <GL/freeglut.h>
 
+#include "gl_shared.h"
 #include "page.h"
 
 namespace {
@@ -140,3 +143,12 @@ void glutPassiveMotionFunc(void (*callback)(int, int))
 void glutReshapeFunc(void (*callback)(int, int)) { reshape_handler = callback; }
 
 void follow_canvas_size() { marbloom_page_follow_canvas(canvas_resized); }
+
+// The sphere is one of the OpenGL 1 stand-in's surfaces (gl_tessellation.cpp).
+void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
+{
+    fixed_function::draw_sphere(radius, slices, stacks);
+}
+
+// The browser shows the canvas once the frame's callback returns; the frame must be drawn by then.
+void glutSwapBuffers() { fixed_function::flush(); }
