@@ -5,20 +5,6 @@
 #include "core/rounding.h"
 #include "core/trace.h"
 
-namespace {
-
-// Single-precision constants of the motion (their float values, widened, enter the arithmetic).
-constexpr float parameter_step = 0.02f;
-constexpr float follow_threshold = 0.07f;
-// A move_u above this moves the ball to the next segment; 50 steps of 0.02 sum to 0.99999958 in
-// float, so every segment gets 51 placements, the last at its end.
-constexpr double segment_end = 1.0;
-constexpr int segment_advance = 3;
-// Segments 0..40 read points up to 43; a pt of 41 or more is never placed again.
-constexpr int end_of_path = 41;
-
-}  // namespace
-
 Ball::Ball(int color_code, int index, float x0, float y0)
     : color(color_code), x(x0), y(y0), move_u(0.0f), pt(index), aux(0), end_toggle(1)
 {

@@ -50,12 +50,7 @@ void on_key(unsigned char key, int /*x*/, int /*y*/)
     }
 }
 
-void print_help()
-{
-    print_trace("\nKey Board commands:\n");
-    print_trace("\tH - Print help info (keyboard commands)\n");
-    print_trace("\tQ - quit\n");
-}
+void print_help() { print_trace("%s", help_text); }
 
 void on_menu(int value)
 {

@@ -3,6 +3,9 @@
 
 void on_key(unsigned char key, int x, int y);
 void print_help();
+// What print_help prints.
+constexpr const char* help_text =
+    "\nKey Board commands:\n\tH - Print help info (keyboard commands)\n\tQ - quit\n";
 void on_menu(int value);
 
 // Menu entry values, as the menu is built with them.

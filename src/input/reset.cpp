@@ -18,7 +18,7 @@ void reset_game()
     shot_in_flight = 0;
     prev_mouse_x = 0;
     mouse_x = 0;
-    create_chain(10, 4);
+    create_chain(chain_length, chain_colours);
 }
 
 void restore_start_state()

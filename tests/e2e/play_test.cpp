@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "e2e/trace_check.h"
 #include "support/game_process.h"
 #include "support/trace_lines.h"
+#include "support/trace_model.h"
 #include "support/window_image.h"
 #include "support/xvfb.h"
 
@@ -36,9 +36,6 @@ int projectile_top(const std::string& image, int column)
     }
     return row;
 }
-
-const std::vector<std::string> help_lines = {
-    "", "Key Board commands:", "\tH - Print help info (keyboard commands)", "\tQ - quit"};
 
 std::vector<std::string> concat(std::vector<std::vector<std::string>> parts)
 {
@@ -169,7 +166,7 @@ TEST_F(PlayingTheGame, StartsWithTheTenColoursThenTicksAndQuitsWithStatusZeroOnU
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20),
               concat({colour_lines(start_up_colours), first_tick_lines()}));
     const TraceReading trace = finished_trace();
-    EXPECT_EQ(trace.events, concat({help_lines, help_lines}));
+    EXPECT_EQ(trace.events, concat({help_lines(), help_lines()}));
     EXPECT_GE(trace.ticks, 3);
     EXPECT_EQ(trace.ticks_with_chains.at(1), trace.ticks);
 }
@@ -335,7 +332,7 @@ TEST_F(PlayingTheGame, MaterialKeysAndExtraTicksLeaveEveryRunOfTheChainWhole)
 
     EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
     const TraceReading trace = finished_trace();
-    EXPECT_EQ(trace.events, help_lines);
+    EXPECT_EQ(trace.events, help_lines());
     EXPECT_GE(trace.ticks, 31);
 }
 

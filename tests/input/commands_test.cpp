@@ -11,7 +11,8 @@
 
 namespace {
 
-const char* const help_text =
+// The words of the help, written out once for the tests: the others take them from the game.
+const char* const help_words =
     "\nKey Board commands:\n"
     "\tH - Print help info (keyboard commands)\n"
     "\tQ - quit\n";
@@ -35,7 +36,7 @@ TEST_F(KeyboardCommands, HelpKeyPrintsExactlyTheThreeHelpLinesInEitherCase)
     for (unsigned char key : {'H', 'h'}) {
         SCOPED_TRACE(key);
         on_key(key, 10, 20);
-        EXPECT_EQ(capture->take(), help_text);
+        EXPECT_EQ(capture->take(), help_words);
         EXPECT_EQ(toolkit.redisplays, 0);
         EXPECT_TRUE(toolkit.timers.empty());
     }

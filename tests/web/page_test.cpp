@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
-#include "e2e/trace_check.h"
 #include "support/game_process.h"
 #include "support/trace_lines.h"
+#include "support/trace_model.h"
 #include "support/window_image.h"
 #include "support/xvfb.h"
 
@@ -30,10 +30,6 @@ const std::vector<int> browser_start_colours = {1, 3, 4, 4, 1, 3, 3, 1, 1, 1};
 const std::vector<int> browser_reset_colours = {4, 4, 4, 2, 1, 3, 1, 2, 4, 1};
 
 bool starts_with(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
-
-// What H prints.
-const std::vector<std::string> help_lines = {
-    "", "Key Board commands:", "\tH - Print help info (keyboard commands)", "\tQ - quit"};
 
 // Nine presses of K give the chain ten runs of its tick every 40 ms, and every ball has stopped by
 // the 715th run: from the 800th on, the page and the Linux game hold the same still frame.
@@ -247,7 +243,7 @@ void PlayingInTheBrowser::expect_desktop_play_to_the_end()
     command("key h");
     // The page shows the help too, whole: its lines from the heading on.
     EXPECT_EQ(ask("help", "help"),
-              "driver: help " + help_lines[1] + " | " + help_lines[2] + " | " + help_lines[3]);
+              "driver: help " + help_lines()[1] + " | " + help_lines()[2] + " | " + help_lines()[3]);
     command("key ArrowRight");
     command("key ArrowRight");
     command("key ArrowRight");
@@ -284,7 +280,7 @@ void PlayingInTheBrowser::expect_desktop_play_to_the_end()
 
     TraceReading reading;
     EXPECT_TRUE(read_trace(trace(), reading));
-    std::vector<std::string> events = help_lines;
+    std::vector<std::string> events = help_lines();
     for (const char* line :
          {"Right key", "Right key", "Right key", "Left key", "Down key", "aim_translate: 0.200000",
           "aim_translate: 1.533333", "aim_translate: 0.866667"}) {
@@ -555,7 +551,8 @@ void PlayingInTheBrowser::expect_keys_after_a_click_without_scrolling()
     TraceReading reading;
     EXPECT_TRUE(read_trace(trace(), reading));
     std::vector<std::string> events = {"aim_translate: 0.000000"};
-    events.insert(events.end(), help_lines.begin(), help_lines.end());
+    const std::vector<std::string> help = help_lines();
+    events.insert(events.end(), help.begin(), help.end());
     events.insert(events.end(), {"Right key", "Down key", "Left key"});
     EXPECT_EQ(reading.events, events);
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
