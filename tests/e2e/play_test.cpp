@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "support/game_on_display.h"
 #include "support/game_process.h"
 #include "support/trace_lines.h"
 #include "support/trace_model.h"
 #include "support/window_image.h"
-#include "support/xvfb.h"
 
 namespace {
 
@@ -50,19 +50,10 @@ class PlayingTheGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        xvfb = std::make_unique<XvfbServer>();
-        for (pid_t pid : children_named("Xvfb")) {
-            guard.watch(pid);
-        }
-        // Off the window before the game starts, so no motion reaches it until a test moves.
-        xdotool("mousemove 0 0");
-        game = std::make_unique<GameProcess>(MARBLOOM_BINARY);
-        guard.watch(game->pid());
-        const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom$'");
-        window = found.substr(0, found.find('\n'));
-        // No window manager gives the window the keyboard; without this, keys would go to
-        // whatever window is under the pointer.
-        xdotool("windowfocus --sync " + window);
+        // The pointer off the window, so no motion reaches the game until a test moves.
+        display = std::make_unique<GameOnDisplay>(std::vector<std::string>{MARBLOOM_BINARY});
+        game = &display->game;
+        window = display->window;
         // Where the window really is: the game asks for (100, 100), the X server decides.
         origin = window_geometry(window);
     }
@@ -79,8 +70,8 @@ protected:
                 }
             }
         }
-        game.reset();
-        xvfb.reset();
+        game = nullptr;
+        display.reset();
     }
 
     // Pointer to a column and row of the window.
@@ -144,9 +135,8 @@ protected:
         return reading;
     }
 
-    OrphanGuard guard;
-    std::unique_ptr<XvfbServer> xvfb;
-    std::unique_ptr<GameProcess> game;
+    std::unique_ptr<GameOnDisplay> display;
+    GameProcess* game = nullptr;
     std::string window;
     WindowGeometry origin;
 };

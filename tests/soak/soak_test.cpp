@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "support/game_on_display.h"
 #include "support/game_process.h"
 #include "support/trace_model.h"
-#include "support/xvfb.h"
 
 namespace {
 
@@ -138,16 +138,10 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
     std::fflush(stdout);
     std::mt19937 rng(seed);
 
-    XvfbServer xvfb("1024x768x24");
-
     // The pointer starts off the window, so that no stray motion event aims before the input does.
-    xdotool_expecting_success("mousemove 1010 760");
-    GameProcess game(MARBLOOM_BINARY);
-    const std::string window = xdotool_expecting_success("search --sync --name '^Marbloom$'");
-    ASSERT_FALSE(window.empty());
-    const std::string window_id = window.substr(0, window.find('\n'));
-    // Without a window manager nobody gives the window the focus, and keys would go nowhere.
-    xdotool_expecting_success("windowfocus --sync " + window_id);
+    GameOnDisplay display({MARBLOOM_BINARY}, {"1024x768x24", 1010, 760});
+    GameProcess& game = display.game;
+    const std::string& window_id = display.window;
 
     game.await_counts(10, 0, start_timeout);
     ASSERT_GE(game.ticks(), 10) << "the chain never started ticking";

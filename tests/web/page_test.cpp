@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/game_on_display.h"
 #include "support/game_process.h"
 #include "support/trace_lines.h"
 #include "support/trace_model.h"
@@ -470,12 +471,10 @@ TEST_F(PlayingInWebKit, StartsAndPlaysAsTheDesktopGameThroughKeysPointerAndMenuA
 // the browser gives it back, with the chain where it was: no new chain, ticks going on.
 void PlayingInTheBrowser::expect_the_linux_still_frame_through_lost_contexts()
 {
-    XvfbServer xvfb;
-    xdotool("mousemove 0 0");  // off the window, so that nothing aims the Linux game's cannon
-    GameProcess game(MARBLOOM_BINARY);
-    const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom$'");
-    const std::string window = found.substr(0, found.find('\n'));
-    xdotool("windowfocus --sync " + window);
+    // The pointer off the window, so that nothing aims the Linux game's cannon.
+    GameOnDisplay linux_game({MARBLOOM_BINARY});
+    GameProcess& game = linux_game.game;
+    const std::string& window = linux_game.window;
     for (int press = 0; press < extra_tick_presses; ++press) {
         xdotool("key k");
         command("key k");

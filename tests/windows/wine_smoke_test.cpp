@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "support/game_on_display.h"
 #include "support/game_process.h"
 #include "support/window_image.h"
-#include "support/xvfb.h"
 
 namespace {
 
@@ -49,25 +49,18 @@ std::vector<std::string> trace_head(GameProcess& game)
 
 TEST(WindowsGameUnderWine, OpensItsWindowPrintsTheLinuxTraceAndQuitsOnQAfterAClick)
 {
-    XvfbServer xvfb;
-    OrphanGuard guard;
-    for (pid_t pid : children_named("Xvfb")) {
-        guard.watch(pid);
-    }
-    xdotool("mousemove 0 0");
-
     std::vector<std::string> linux_head;
     {
-        GameProcess linux_game(MARBLOOM_BINARY);
-        guard.watch(linux_game.pid());
-        linux_head = trace_head(linux_game);
+        GameOnDisplay linux_game({MARBLOOM_BINARY});
+        linux_head = trace_head(linux_game.game);
     }
 
-    xdotool("mousemove " + std::to_string(pointer_x) + " " + std::to_string(pointer_y));
-    GameProcess game(std::vector<std::string>{"wine", MARBLOOM_WINDOWS_EXE});
-    guard.watch(game.pid());
-    const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom$'");
-    const std::string window = found.substr(0, found.find('\n'));
+    // The pointer resting where the window opens, as a player's is; nothing gives the window the
+    // keyboard but the click below.
+    GameOnDisplay display({"wine", MARBLOOM_WINDOWS_EXE},
+                          {"1280x1024x24", pointer_x, pointer_y, "Marbloom", false});
+    GameProcess& game = display.game;
+    const std::string& window = display.window;
     const std::vector<std::string> head = trace_head(game);
     ASSERT_EQ(head.size(), compared_lines);
     // Equal lines split at line feeds: the same bytes, with no carriage return anywhere.
@@ -97,16 +90,10 @@ TEST(WindowsGameUnderWine, OpensItsWindowPrintsTheLinuxTraceAndQuitsOnQAfterACli
 // it shows it in a message box, and ends with freeglut's status once the player has read it.
 TEST(WindowsGameUnderWine, ShowsFreeglutsFatalErrorInAMessageBox)
 {
-    XvfbServer xvfb;
-    OrphanGuard guard;
-    for (pid_t pid : children_named("Xvfb")) {
-        guard.watch(pid);
-    }
-    GameProcess game(std::vector<std::string>{"wine", MARBLOOM_WINDOWS_EXE, "-display"});
-    guard.watch(game.pid());
-    const std::string found = xdotool("search --sync --onlyvisible --name '^Marbloom: error$'");
-    xdotool("key --window " + found.substr(0, found.find('\n')) + " Return");
-    EXPECT_EQ(game.wait_for_exit(std::chrono::seconds(60)), "exited with status 1");
+    GameOnDisplay display({"wine", MARBLOOM_WINDOWS_EXE, "-display"},
+                          {"1280x1024x24", 0, 0, "Marbloom: error", false});
+    xdotool("key --window " + display.window + " Return");
+    EXPECT_EQ(display.game.wait_for_exit(std::chrono::seconds(60)), "exited with status 1");
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+// The game under a private X server: see game_on_display.h.
+#include "support/game_on_display.h"
+
+namespace {
+
+bool place_pointer(const DisplayOptions& options)
+{
+    xdotool("mousemove " + std::to_string(options.pointer_x) + " " + std::to_string(options.pointer_y));
+    return true;
+}
+
+std::string find_window(const DisplayOptions& options)
+{
+    const std::string found = xdotool("search --sync --onlyvisible --name '^" + options.title + "$'");
+    const std::string window = found.substr(0, found.find('\n'));
+    if (options.focus) {
+        xdotool("windowfocus --sync " + window);
+    }
+    return window;
+}
+
+}  // namespace
+
+GameOnDisplay::GameOnDisplay(const std::vector<std::string>& command, const DisplayOptions& options)
+    : xvfb(options.screen),
+      pointer_placed_(place_pointer(options)),
+      game(command),
+      window(find_window(options))
+{
+    for (pid_t pid : children_named("Xvfb")) {
+        guard_.watch(pid);
+    }
+    guard_.watch(game.pid());
+}
