@@ -3,10 +3,12 @@
 
 namespace {
 
-bool place_pointer(const DisplayOptions& options)
+// The command, once the pointer is where asked: the program starts after that.
+const std::vector<std::string>& with_pointer_placed(const std::vector<std::string>& command,
+                                                    const DisplayOptions& options)
 {
     xdotool("mousemove " + std::to_string(options.pointer_x) + " " + std::to_string(options.pointer_y));
-    return true;
+    return command;
 }
 
 std::string find_window(const DisplayOptions& options)
@@ -22,10 +24,7 @@ std::string find_window(const DisplayOptions& options)
 }  // namespace
 
 GameOnDisplay::GameOnDisplay(const std::vector<std::string>& command, const DisplayOptions& options)
-    : xvfb(options.screen),
-      pointer_placed_(place_pointer(options)),
-      game(command),
-      window(find_window(options))
+    : xvfb(options.screen), game(with_pointer_placed(command, options)), window(find_window(options))
 {
     for (pid_t pid : children_named("Xvfb")) {
         guard_.watch(pid);

@@ -27,8 +27,6 @@ public:
 
 private:
     OrphanGuard guard_;
-    // Placed between the server and the program: the pointer where asked.
-    [[maybe_unused]] bool pointer_placed_;
 
 public:
     GameProcess game;
