@@ -212,7 +212,7 @@ protected:
     // context lost and given back, and the page's frame again after each.
     void expect_the_linux_still_frame_through_lost_contexts();
 
-    // One click on the canvas, then H and the arrows: the game hears them, and the top-level page
+    // One click on the canvas, then H, the arrows and Q: the game hears them, and the top-level page
     // has not scrolled.
     void expect_keys_after_a_click_without_scrolling();
 
@@ -361,6 +361,7 @@ TEST_F(PlayingOnAPhone, FillsTheWidthSharplyAndPlaysByTouchAndThePageButtons)
     EXPECT_EQ(ask("chain-timers", "chain timers"), "driver: chain timers 2");
     command("press End game");
     EXPECT_EQ(ask("message", "message"), "driver: message The game has ended. New game");
+    page->await_line("page: info: The game has ended.");
 
     TraceReading reading;
     EXPECT_TRUE(read_trace(trace(), reading));
@@ -414,6 +415,8 @@ TEST_F(PlayingOnADenseScreen, DrawsInTheScreensPixelsAndAimsAsAtOne)
     page->await_line("aim_translate: 0.666667");
     TraceReading reading;
     command("key q");
+    // The trace is read whole once the page has heard of the end, its last line.
+    page->await_line("page: info: The game has ended.");
     EXPECT_TRUE(read_trace(trace(), reading));
     EXPECT_EQ(reading.events, (std::vector<std::string>{"aim_translate: 0.000000", "aim_translate: 1.333333",
                                                         "aim_translate: 0.666667"}));
@@ -547,6 +550,9 @@ void PlayingInTheBrowser::expect_keys_after_a_click_without_scrolling()
     command("key ArrowLeft");
     page->await_line("Left key");
     EXPECT_EQ(ask("scroll", "scroll"), "driver: scroll 0,0");
+    // Q ends the game in its frame too; the trace is then read whole.
+    command("key q");
+    page->await_line("page: info: The game has ended.");
     TraceReading reading;
     EXPECT_TRUE(read_trace(trace(), reading));
     std::vector<std::string> events = {"aim_translate: 0.000000"};
