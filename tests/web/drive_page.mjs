@@ -28,7 +28,8 @@
 //   lose-context   takes the canvas's WebGL context away, as a GPU reset does
 //   restore-context  gives it back, and waits for the page to draw again: "driver: context
 //                  restored", or "driver: context not restored" when it was not within 10 s
-//   scroll         "driver: scroll X,Y": how far the top-level page has scrolled
+//   scroll         "driver: scroll X,Y game X,Y": how far the top-level page and the game's own
+//                  document (the same unless embedded) have scrolled
 //   end            closes the browser
 // WebKit answers the commands it cannot carry out (touch, installable, offline, image, scroll)
 // with "driver: cannot COMMAND in webkit".
@@ -287,7 +288,8 @@ const commands = {
     say(`driver: context ${restored ? 'restored' : 'not restored'}`);
   },
   async scroll() {
-    say(`driver: scroll ${await page.evaluate(() => `${window.scrollX},${window.scrollY}`)}`);
+    const at = () => `${window.scrollX},${window.scrollY}`;
+    say(`driver: scroll ${await page.evaluate(at)} game ${await game.evaluate(at)}`);
   },
   async end() {
     await game.close();

@@ -212,8 +212,8 @@ protected:
     // context lost and given back, and the page's frame again after each.
     void expect_the_linux_still_frame_through_lost_contexts();
 
-    // One click on the canvas, then H, the arrows and Q: the game hears them, and the top-level page
-    // has not scrolled.
+    // One click on the canvas, then H, the arrows and Q: the game hears them, and neither the
+    // top-level page nor the game's own has scrolled.
     void expect_keys_after_a_click_without_scrolling();
 
     std::unique_ptr<GameProcess> page;
@@ -549,7 +549,7 @@ void PlayingInTheBrowser::expect_keys_after_a_click_without_scrolling()
     command("key ArrowDown");
     command("key ArrowLeft");
     page->await_line("Left key");
-    EXPECT_EQ(ask("scroll", "scroll"), "driver: scroll 0,0");
+    EXPECT_EQ(ask("scroll", "scroll"), "driver: scroll 0,0 game 0,0");
     // Q ends the game in its frame too; the trace is then read whole.
     command("key q");
     page->await_line("page: info: The game has ended.");
