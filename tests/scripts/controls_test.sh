@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The README's table of the window's controls and docs/browser.md's of the page's against
-# data/controls.txt, the one list of them (the manual page, the how-to-play text and the page are
-# made from it): the same inputs, in the same order, with the same effects.
+# The README's table of the window's controls against data/controls.txt, the one list of them (the
+# manual page, the how-to-play text and the page's list are made from it): the same inputs, in the
+# same order, with the same effects.
 # Usage: controls_test.sh SOURCE_ROOT
 set -euo pipefail
 root=${1:?usage: controls_test.sh SOURCE_ROOT}
@@ -34,7 +34,6 @@ check() {
   fi
 }
 check README.md "| Input | Effect |" window
-check docs/browser.md "| On the page | Effect |" page
 [ "$(listed window | wc -l)" -gt 0 ] && [ "$(listed page | wc -l)" -gt 0 ] || {
   echo "controls: data/controls.txt lists no window or no page controls" >&2
   status=1

@@ -3,7 +3,7 @@
 // and canvas, its picture against the Linux game's frame (after lost WebGL contexts too), its trace
 // read line by line against how the Linux game's chains move (the C libraries' colour sequences
 // aside), through keys, pointer, touch, menu and Q, in another site's iframe too, and its list of
-// controls against the browser's documentation (docs/browser.md).
+// controls against the one list of them (data/controls.txt).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,23 +55,18 @@ std::string saved_frames(const std::string& linux_frame, const std::string& page
     return where;
 }
 
-// The documentation's table of the page's controls, headed "| On the page | Effect |": a row
-// "| TERM | EFFECT |" as "TERM | EFFECT".
-std::vector<std::string> documented_page_controls()
+// The page's controls in the one list of the game's controls: a line "page | INPUT | EFFECT" as
+// "INPUT | EFFECT".
+std::vector<std::string> listed_page_controls()
 {
-    std::ifstream doc(MARBLOOM_BROWSER_DOC);
-    std::vector<std::string> rows;
-    bool in_table = false;
-    for (std::string line; std::getline(doc, line);) {
-        if (line == "| On the page | Effect |") {
-            in_table = true;
-        } else if (in_table && starts_with(line, "| ")) {
-            rows.push_back(line.substr(2, line.size() - 4));
-        } else if (in_table && !starts_with(line, "|-")) {
-            break;
+    std::ifstream list(MARBLOOM_CONTROLS_LIST);
+    std::vector<std::string> controls;
+    for (std::string line; std::getline(list, line);) {
+        if (starts_with(line, "page | ")) {
+            controls.push_back(line.substr(7));
         }
     }
-    return rows;
+    return controls;
 }
 
 // Whether the image shows the projectile above the cannon's muzzle (the loaded one sits in it).
@@ -591,11 +586,10 @@ TEST_F(PlayingInFirefoxInAnotherSitesIframe, HearsTheKeysAfterAClickWithoutScrol
     expect_keys_after_a_click_without_scrolling();
 }
 
-TEST_F(PlayingInTheBrowser, ShowsTheControlsItsDocumentationLists)
+TEST_F(PlayingInTheBrowser, ShowsTheControlsOfTheOneListOfThem)
 {
-    const std::vector<std::string> documented = documented_page_controls();
-    ASSERT_FALSE(documented.empty()) << "no table headed \"| On the page | Effect |\" in "
-                                     << MARBLOOM_BROWSER_DOC;
+    const std::vector<std::string> listed = listed_page_controls();
+    ASSERT_FALSE(listed.empty()) << "no page controls in " << MARBLOOM_CONTROLS_LIST;
     command("controls");
     std::vector<std::string> shown;
     for (const std::string& line : page->lines()) {
@@ -603,7 +597,7 @@ TEST_F(PlayingInTheBrowser, ShowsTheControlsItsDocumentationLists)
             shown.push_back(line.substr(16));
         }
     }
-    EXPECT_EQ(shown, documented);
+    EXPECT_EQ(shown, listed);
 }
 
 }  // namespace

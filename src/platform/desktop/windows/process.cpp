@@ -35,7 +35,7 @@ namespace {
 void prepare_windows_process()
 {
     // Line feeds only, no carriage returns added by a text-mode stream. Each line is flushed as
-    // it is printed (app/trace.cpp), since Microsoft's C runtime has no line buffering. A GUI
+    // it is printed (core/trace.cpp), since Microsoft's C runtime has no line buffering. A GUI
     // program's standard output is the handle it inherited, when a console redirects it to a
     // file or a pipe; started from Explorer it has none, and the runtime drops what is written.
     _setmode(_fileno(stdout), _O_BINARY);
