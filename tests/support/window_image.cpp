@@ -41,9 +41,8 @@ namespace {
 // The frames that the comparisons read: an 800 x 600 window's.
 constexpr int width = 800;
 constexpr int height = 600;
-const std::string header = "P6\n800 600\n255\n";
 
-// A binary PPM's pixel, whatever its size ("P6\nW H\n255\n", as xwdtopnm and the web driver write).
+// An image's pixel, whatever its size.
 const unsigned char* rgb(const std::string& image, int x, int y)
 {
     int w = 0;
@@ -97,6 +96,19 @@ std::vector<char> spread(const std::vector<char>& marks, int reach, int step, in
 
 }  // namespace
 
+std::string ppm_image(int columns, int rows, const std::string& rgb)
+{
+    return "P6\n" + std::to_string(columns) + " " + std::to_string(rows) + "\n255\n" + rgb;
+}
+
+Rgb rgb_at(const std::string& image, int x, int y)
+{
+    const unsigned char* p = rgb(image, x, y);
+    return {p[0], p[1], p[2]};
+}
+
+bool is_projectile_red(Rgb c) { return c.r >= 140 && c.g <= 90 && c.b <= 90; }
+
 int grey(const std::string& image, int x, int y)
 {
     const unsigned char* p = rgb(image, x, y);
@@ -113,7 +125,7 @@ std::string pixel(const std::string& image, int x, int y)
     if (level >= 7 && level <= 17) {
         return "cannon";
     }
-    if (p[0] >= 140 && p[1] <= 90 && p[2] <= 90) {
+    if (is_projectile_red({p[0], p[1], p[2]})) {
         return "projectile";
     }
     return "rgb(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
@@ -160,7 +172,7 @@ FrameAgreement frame_agreement(const std::string& expected, const std::string& a
 
 std::string frame_difference(const std::string& expected, const std::string& actual)
 {
-    std::string image = header;
+    std::string image;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const unsigned char* e = rgb(expected, x, y);
@@ -169,5 +181,5 @@ std::string frame_difference(const std::string& expected, const std::string& act
             image += agrees ? std::string(3, faded) : std::string("\xff\0\0", 3);
         }
     }
-    return image;
+    return ppm_image(width, height, image);
 }

@@ -3,7 +3,7 @@
 // and canvas, its picture against the Linux game's frame (after lost WebGL contexts too), its trace
 // read line by line against how the Linux game's chains move (the C libraries' colour sequences
 // aside), through keys, pointer, touch, menu and Q, in another site's iframe too, and its list of
-// controls against the browser's documentation (docs/browser.md).
+// controls against the documented list of them (data/controls.txt).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,20 +55,15 @@ std::string saved_frames(const std::string& linux_frame, const std::string& page
     return where;
 }
 
-// The documentation's table of the page's controls, headed "| On the page | Effect |": a row
-// "| TERM | EFFECT |" as "TERM | EFFECT".
+// The page's controls in data/controls.txt, which the documentation's table is held to (the
+// controls test): a line "page | INPUT | EFFECT" as "INPUT | EFFECT".
 std::vector<std::string> documented_page_controls()
 {
-    std::ifstream doc(MARBLOOM_BROWSER_DOC);
+    std::ifstream list(MARBLOOM_CONTROLS);
     std::vector<std::string> rows;
-    bool in_table = false;
-    for (std::string line; std::getline(doc, line);) {
-        if (line == "| On the page | Effect |") {
-            in_table = true;
-        } else if (in_table && starts_with(line, "| ")) {
-            rows.push_back(line.substr(2, line.size() - 4));
-        } else if (in_table && !starts_with(line, "|-")) {
-            break;
+    for (std::string line; std::getline(list, line);) {
+        if (starts_with(line, "page | ")) {
+            rows.push_back(line.substr(7));
         }
     }
     return rows;
@@ -594,8 +589,7 @@ TEST_F(PlayingInFirefoxInAnotherSitesIframe, HearsTheKeysAfterAClickWithoutScrol
 TEST_F(PlayingInTheBrowser, ShowsTheControlsItsDocumentationLists)
 {
     const std::vector<std::string> documented = documented_page_controls();
-    ASSERT_FALSE(documented.empty()) << "no table headed \"| On the page | Effect |\" in "
-                                     << MARBLOOM_BROWSER_DOC;
+    ASSERT_FALSE(documented.empty()) << "no page controls in " << MARBLOOM_CONTROLS;
     command("controls");
     std::vector<std::string> shown;
     for (const std::string& line : page->lines()) {
