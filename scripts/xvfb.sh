@@ -1,20 +1,14 @@
-# The one way the project starts a private X server, for the scripts and the C++ tests alike.
-# Run, `bash xvfb.sh [GEOMETRY [PREFIX...]]` becomes the server (through PREFIX, e.g. `chroot ROOT`)
-# and prints its display number on a line once it takes clients; the tests' XvfbServer runs it so.
-# Sourced, start_xvfb [GEOMETRY [PREFIX...]] starts it, exports DISPLAY and remembers its pid, and
-# stop_xvfb ends it. -displayfd: the server picks a free display and says which, so nothing is
-# guessed or waited for by the clock. -noreset: without it the server resets whenever its last
-# client disconnects, and a client connecting at that moment fails.
+# A private X server, started one way for the scripts and the C++ tests. Run as
+# `bash xvfb.sh [GEOMETRY [PREFIX...]]`, it becomes the server (run through PREFIX, e.g. `chroot ROOT`)
+# and prints its display number once it takes clients (XvfbServer runs it so); sourced, start_xvfb
+# with the same arguments exports DISPLAY and stop_xvfb ends the server. -displayfd: the server picks
+# a free display itself. -noreset: else it resets whenever its last client disconnects, and a client
+# connecting at that moment fails.
 
 xvfb_server() {
-  local geometry=${1:-1280x1024x24}
-  shift || true
-  exec "$@" Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$geometry" 3>&1 >/dev/null
+  exec "${@:2}" Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "${1:-1280x1024x24}" 3>&1 >/dev/null
 }
-
-if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-  xvfb_server "$@"
-fi
+[ "${BASH_SOURCE[0]}" != "$0" ] || xvfb_server "$@"
 
 start_xvfb() {
   XVFB_LOG=$(mktemp)

@@ -257,12 +257,6 @@ int Frame::row_of(double y) const { return static_cast<int>(height_ / 2.0 + y * 
 
 Rgb Frame::at_world(double x, double y) const { return at(column_of(x), row_of(y)); }
 
-bool Frame::write_ppm(const std::string& path) const
-{
-    std::ofstream file(path, std::ios::binary);
-    return static_cast<bool>(file << image_) && static_cast<bool>(file.flush());
-}
-
 std::string save_frame_for_inspection(const Frame& frame, const std::string& tag)
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -270,7 +264,8 @@ std::string save_frame_for_inspection(const Frame& frame, const std::string& tag
     char cwd[4096];
     const std::string dir = getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".";
     const std::string path = dir + "/" + name + (tag.empty() ? "" : "." + tag) + ".ppm";
-    if (!frame.write_ppm(path)) {
+    std::ofstream file(path, std::ios::binary);
+    if (!(file << frame.image()) || !file.flush()) {
         return "(could not write " + path + ")";
     }
     return path;

@@ -49,8 +49,7 @@ public:
     int column_of(double x) const;
     int row_of(double y) const;
 
-    // Writes the image to a file. Returns false on an I/O error.
-    bool write_ppm(const std::string& path) const;
+    const std::string& image() const { return image_; }
 
 private:
     int width_ = 0;
