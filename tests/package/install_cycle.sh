@@ -33,7 +33,7 @@ case $suite in jammy | noble | plucky | questing | resolute) ubuntu=1 ;; esac
 work=$(mktemp -d /var/tmp/marbloom-cycle.XXXXXX)
 root=$work/root
 game=
-. "$src/scripts/xvfb.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 cleanup() {
   [ -n "$game" ] && kill "$game" 2>/dev/null
   stop_xvfb
