@@ -19,11 +19,6 @@
 
 namespace {
 
-// freeglut's menu opens at the pointer, with these two entries one above the other.
-constexpr int menu_entries = 2;
-constexpr int menu_reset_entry = 0;
-constexpr int menu_exit_entry = 1;
-
 // The muzzle's top is row 540 of an 800 x 600 window; the loaded projectile shows just above it.
 constexpr int loaded_row = 533;
 
@@ -81,18 +76,6 @@ protected:
     }
 
     void press(const std::string& keys) { xdotool("key " + keys); }
-
-    void choose_menu_entry(int entry)
-    {
-        xdotool("mousedown 3");
-        xdotool("mouseup 3");
-        // The pointer must not move before the menu is up, or the move goes to the game window.
-        const std::string menu = xdotool("search --sync --onlyvisible --name '^freeglut menu$'");
-        // The entries share the menu's height (their size depends on the font and the platform).
-        const int entry_height = window_geometry(menu.substr(0, menu.find('\n'))).height / menu_entries;
-        xdotool("mousemove_relative 10 " + std::to_string(10 + entry_height * entry));
-        xdotool("click 3");
-    }
 
     std::size_t await_line(const std::string& line, std::size_t from = 0)
     {
@@ -286,7 +269,7 @@ TEST_F(PlayingTheGame, MenuResetAppendsASecondChainAndForgetsTheAimAndThePointer
     press("Up");
     const std::size_t fired = await_line("Up key");
 
-    choose_menu_entry(menu_reset_entry);
+    choose_menu_entry(MenuEntry::reset);
     // The new chain's tenth colour line is its third "color=1".
     const std::size_t reset = await_nth("color=1", 3, fired);
     // Two runs of the ticks with the new chain: its ball 9 has moved once.
@@ -332,7 +315,7 @@ TEST_F(PlayingTheGame, MenuExitEndsTheGameWithStatusZero)
     move_pointer(300);
     await_line("aim_translate: 0.000000");
 
-    choose_menu_entry(menu_exit_entry);
+    choose_menu_entry(MenuEntry::exit);
 
     EXPECT_EQ(game->wait_for_exit(), "exited with status 0");
     EXPECT_EQ(finished_trace().events, (std::vector<std::string>{"aim_translate: 0.000000"}));

@@ -32,11 +32,11 @@ case $suite in jammy | noble | plucky | questing | resolute) ubuntu=1 ;; esac
 
 work=$(mktemp -d /var/tmp/marbloom-cycle.XXXXXX)
 root=$work/root
-xvfb_pid=
 game=
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 cleanup() {
   [ -n "$game" ] && kill "$game" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_xvfb
   for m in dev/pts dev proc; do
     if grep -q " $root/$m " /proc/mounts; then umount "$root/$m" || umount -l "$root/$m"; fi
   done
@@ -159,13 +159,8 @@ done
 # by a shell, whose quoting agrees with the entry's for this line.
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 echo "== $suite: starting the menu entry's Exec line: $exec_line"
-chroot "$root" /usr/bin/Xvfb -displayfd 1 -noreset -nolisten tcp -screen 0 1024x768x24 \
-  >"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "install_cycle: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-read -r number <"$work/display"
-display=:$number
+start_xvfb 1024x768x24 chroot "$root"
+display=$DISPLAY
 as_player "DISPLAY=$display $exec_line" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
 # --sync waits for the window; the timeout is generous for a loaded machine.

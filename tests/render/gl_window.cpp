@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -225,11 +227,17 @@ Frame Frame::read_back()
     glGetIntegerv(GL_VIEWPORT, viewport);
     frame.width_ = viewport[2];
     frame.height_ = viewport[3];
-    frame.rgb_.resize(static_cast<std::size_t>(frame.width_) * frame.height_ * 3);
+    const std::size_t row_bytes = static_cast<std::size_t>(frame.width_) * 3;
+    std::string bottom_up(row_bytes * frame.height_, '\0');
     glFinish();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, frame.width_, frame.height_, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb_.data());
+    glReadPixels(0, 0, frame.width_, frame.height_, GL_RGB, GL_UNSIGNED_BYTE, bottom_up.data());
+    std::string top_down;
+    for (int row = frame.height_ - 1; row >= 0; --row) {
+        top_down.append(bottom_up, row * row_bytes, row_bytes);
+    }
+    frame.image_ = ppm_image(frame.width_, frame.height_, top_down);
     return frame;
 }
 
@@ -240,8 +248,7 @@ Rgb Frame::at(int column, int row_from_bottom) const
                       << " x " << height_ << " frame";
         return {-1, -1, -1};
     }
-    const std::size_t i = (static_cast<std::size_t>(row_from_bottom) * width_ + column) * 3;
-    return {rgb_[i], rgb_[i + 1], rgb_[i + 2]};
+    return rgb_at(image_, column, height_ - 1 - row_from_bottom);
 }
 
 int Frame::column_of(double x) const { return static_cast<int>(width_ / 2.0 + x * height_ / 4.0); }
@@ -250,22 +257,6 @@ int Frame::row_of(double y) const { return static_cast<int>(height_ / 2.0 + y * 
 
 Rgb Frame::at_world(double x, double y) const { return at(column_of(x), row_of(y)); }
 
-bool Frame::write_ppm(const std::string& path) const
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    std::fprintf(file, "P6\n%d %d\n255\n", width_, height_);
-    bool ok = true;
-    for (int row = height_ - 1; row >= 0; --row) {
-        const std::size_t start = static_cast<std::size_t>(row) * width_ * 3;
-        ok = ok && std::fwrite(&rgb_[start], 1, static_cast<std::size_t>(width_) * 3, file) ==
-                       static_cast<std::size_t>(width_) * 3;
-    }
-    return std::fclose(file) == 0 && ok;
-}
-
 std::string save_frame_for_inspection(const Frame& frame, const std::string& tag)
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -273,7 +264,8 @@ std::string save_frame_for_inspection(const Frame& frame, const std::string& tag
     char cwd[4096];
     const std::string dir = getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".";
     const std::string path = dir + "/" + name + (tag.empty() ? "" : "." + tag) + ".ppm";
-    if (!frame.write_ppm(path)) {
+    std::ofstream file(path, std::ios::binary);
+    if (!(file << frame.image()) || !file.flush()) {
         return "(could not write " + path + ")";
     }
     return path;

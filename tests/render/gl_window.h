@@ -1,11 +1,12 @@
 // The window the render tests draw into: a private Xvfb, Mesa's software renderer and one
 // freeglut window opened and set up by the game's own start-up, plus reading frames back as
-// pixels.
+// images (support/window_image.h).
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "support/window_image.h"
 
 // Brings up the server, the window and its context once per process (each discovered test runs
 // as its own process). Safe to call repeatedly; aborts the test program when no context comes up.
@@ -32,11 +33,7 @@ const std::string& state_after_start_up();
 int quadrics_created();
 int quadrics_deleted();
 
-struct Rgb {
-    int r, g, b;
-};
-
-// One frame read back from the window, rows bottom-up as OpenGL returns them.
+// One frame read back from the window, its rows counted from the bottom as in OpenGL.
 class Frame {
 public:
     // Reads the back buffer over the current viewport.
@@ -52,13 +49,12 @@ public:
     int column_of(double x) const;
     int row_of(double y) const;
 
-    // Writes a binary PPM (top row first, as viewers expect). Returns false on an I/O error.
-    bool write_ppm(const std::string& path) const;
+    const std::string& image() const { return image_; }
 
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint8_t> rgb_;
+    std::string image_;
 };
 
 // Writes the frame next to the test output, named after the running test, and returns the path.

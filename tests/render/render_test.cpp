@@ -22,8 +22,7 @@ const ColourClass clear_sky = {
 const ColourClass corner_green = {
     "corner green", [](Rgb c) { return c.g >= 180 && c.r <= 140 && c.b <= 140 && c.g - c.r >= 80; }};
 
-const ColourClass projectile_red = {"projectile red",
-                                    [](Rgb c) { return c.r >= 140 && c.g <= 90 && c.b <= 90; }};
+const ColourClass projectile_red = {"projectile red", is_projectile_red};
 
 // 0.1745 under the scene's ambient 0.2 and both lights' 0.8: 0.314, about 80 in 8 bits (a
 // preset with more ambient red, such as 29, gives about 126).

@@ -24,8 +24,6 @@ constexpr int window_left = 100;
 constexpr int window_top = 100;
 constexpr int window_width = 800;
 constexpr int window_height = 600;
-// freeglut opens the menu with its top-left corner at the pointer; "Reset" is the first entry.
-constexpr int menu_entry_offset = 10;
 constexpr int extra_tick_limit = 3;
 // What a new ball costs in resident memory: not the Ball (56 bytes with its slot in the list)
 // but its drawing. Under Mesa's software renderer every ball drawn in a frame holds some 80 KiB
@@ -47,28 +45,15 @@ int soak_seconds()
     return seconds > 0 ? seconds : 60;
 }
 
-// Runs xdotool with these arguments and returns what it printed; an exit status other than 0
-// fails the test, which goes on.
-std::string xdotool_expecting_success(const std::string& arguments)
-{
-    const std::string command = "xdotool " + arguments;
-    std::string output;
-    const int status = run_command(command, output);
-    EXPECT_EQ(status, 0) << command;
-    return output;
-}
-
-// One random piece of input, as xdotool arguments. Resets go through the menu: open it with the
-// right button, move onto "Reset", choose it. The pauses leave the program time to map the menu,
-// since a move made before the menu's window exists lands on the game's window instead.
 // Opens the menu at screen pixel (x, y) and chooses "Reset".
-std::string menu_reset_at(int x, int y)
+void menu_reset_at(int x, int y)
 {
-    return "mousemove " + std::to_string(x) + " " + std::to_string(y) +
-           " mousedown 3 mouseup 3 sleep 0.3 mousemove " + std::to_string(x + menu_entry_offset) + " " +
-           std::to_string(y + menu_entry_offset) + " sleep 0.2 click 3 sleep 0.2";
+    xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
+    choose_menu_entry(MenuEntry::reset);
 }
 
+// One random piece of input, as xdotool arguments; none for a Reset, which is chosen from the menu
+// at once.
 std::string random_input(std::mt19937& rng, int& extra_ticks, int& resets_sent, int reset_budget)
 {
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -121,7 +106,8 @@ std::string random_input(std::mt19937& rng, int& extra_ticks, int& resets_sent, 
         if (resets_sent < reset_budget && pick(0, 3) == 0) {
             ++resets_sent;
             inside(x, y);
-            return menu_reset_at(x, y);
+            menu_reset_at(x, y);
+            return "";
         }
         return "key Right";
     }
@@ -148,7 +134,7 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
     // One Reset before the baseline: the menu's first opening costs a window and a GL context of
     // its own once per run, which would otherwise eat most of the allowance below. A second of
     // ticks after it lets every new ball be drawn.
-    xdotool_expecting_success(menu_reset_at(window_left + window_width / 2, window_top + window_height / 2));
+    menu_reset_at(window_left + window_width / 2, window_top + window_height / 2);
     game.await_counts(game.ticks() + 25, 20, start_timeout);
     ASSERT_GE(game.colour_lines(), 20) << "the first Reset through the menu did not arrive";
     const long rss_after_start = resident_kib(game.pid());
@@ -160,7 +146,10 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
     long inputs = 0;
     const auto input_end = Clock::now() + std::chrono::seconds(seconds);
     while (Clock::now() < input_end && game.running()) {
-        xdotool_expecting_success(random_input(rng, extra_ticks, resets_sent, reset_budget));
+        const std::string input = random_input(rng, extra_ticks, resets_sent, reset_budget);
+        if (!input.empty()) {
+            xdotool(input);
+        }
         ++inputs;
         std::this_thread::sleep_for(
             std::chrono::milliseconds(std::uniform_int_distribution<int>(5, 40)(rng)));
@@ -168,7 +157,7 @@ TEST(Soak, RandomInputForMinutesKeepsTheTraceRightTheMemoryFlatAndQuitsCleanly)
     ASSERT_TRUE(game.running()) << "the program ended before Q";
     const long rss_before_quit = resident_kib(game.pid());
 
-    xdotool_expecting_success("windowfocus --sync " + window_id + " key q");
+    xdotool("windowfocus --sync " + window_id + " key q");
     const auto quit_sent = Clock::now();
     const std::string status = game.wait_for_exit(exit_timeout);
     const double exit_ms = std::chrono::duration<double, std::milli>(Clock::now() - quit_sent).count();

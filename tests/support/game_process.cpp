@@ -1,5 +1,5 @@
 // Starting the game with its output on a pipe, reading that output and cleaning up after it;
-// xdotool, and resident memory from /proc.
+// xdotool and the game's menu, and resident memory from /proc.
 #include "support/game_process.h"
 
 #include <dirent.h>
@@ -364,4 +364,26 @@ WindowGeometry window_geometry(const std::string& window)
         throw std::runtime_error("no geometry for window " + window);
     }
     return geometry;
+}
+
+void choose_menu_entry(MenuEntry entry)
+{
+    const std::string menu_title = "'^freeglut menu$'";
+    xdotool("mousedown 3");
+    xdotool("mouseup 3");
+    // The pointer must not move before the menu is up, or the move goes to the game window.
+    const std::string menu = xdotool("search --sync --onlyvisible --name " + menu_title);
+    constexpr int entries = 2;
+    const int entry_height = window_geometry(menu.substr(0, menu.find('\n'))).height / entries;
+    xdotool("mousemove_relative 10 " + std::to_string(10 + entry_height * static_cast<int>(entry)));
+    xdotool("click 3");
+    // Closed before anything else is sent, so that the next opening cannot find this one still up.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::string output;
+    while (run_command("xdotool search --onlyvisible --name " + menu_title, output) == 0) {
+        if (std::chrono::steady_clock::now() > give_up) {
+            throw std::runtime_error("the menu was still open 30 s after its entry was chosen");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }

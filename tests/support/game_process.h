@@ -1,6 +1,6 @@
 // The real game as a child process, for the end-to-end tests, the soak and the app benchmark:
-// its trace read line by line as it is printed, its exit status, its resident memory, xdotool,
-// and a guard that ends the test's helper processes even if the test program is killed.
+// its trace read line by line as it is printed, its exit status, its resident memory, xdotool and
+// its menu, and a guard that ends the test's helper processes even if the test program is killed.
 #pragma once
 
 #include <sys/types.h>
@@ -128,3 +128,10 @@ struct WindowGeometry {
     int height = 0;
 };
 WindowGeometry window_geometry(const std::string& window);
+
+// The game's menu, which the right button opens with its top-left corner at the pointer.
+enum class MenuEntry { reset, exit };
+// Opens the menu where the pointer is and chooses the entry, found by the menu window's height, as
+// the entries share it (it depends on the font and the platform); returns once the menu has closed.
+// Throws if the menu does not open or close.
+void choose_menu_entry(MenuEntry entry);

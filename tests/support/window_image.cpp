@@ -36,15 +36,7 @@ std::string window_image(const std::string& window)
     return image;
 }
 
-namespace {
-
-// The frames that the comparisons read: an 800 x 600 window's.
-constexpr int width = 800;
-constexpr int height = 600;
-const std::string header = "P6\n800 600\n255\n";
-
-// A binary PPM's pixel, whatever its size ("P6\nW H\n255\n", as xwdtopnm and the web driver write).
-const unsigned char* rgb(const std::string& image, int x, int y)
+Rgb rgb_at(const std::string& image, int x, int y)
 {
     int w = 0;
     int h = 0;
@@ -54,32 +46,29 @@ const unsigned char* rgb(const std::string& image, int x, int y)
         throw std::out_of_range("no pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                 ") in the image");
     }
-    const std::size_t pixels = static_cast<std::size_t>(end) + 1;
-    return reinterpret_cast<const unsigned char*>(
-        &image.at(pixels + (static_cast<std::size_t>(y) * w + x) * 3));
+    const auto* p = reinterpret_cast<const unsigned char*>(
+        &image.at(static_cast<std::size_t>(end) + 1 + (static_cast<std::size_t>(y) * w + x) * 3));
+    return {p[0], p[1], p[2]};
 }
 
-bool within_3_percent(const unsigned char* a, const unsigned char* b)
+std::string ppm_image(int columns, int rows, const std::string& rgb)
 {
-    for (int channel = 0; channel < 3; ++channel) {
-        if (std::abs(a[channel] - b[channel]) > 0.03 * 255) {
-            return false;
-        }
-    }
-    return true;
+    return "P6\n" + std::to_string(columns) + " " + std::to_string(rows) + "\n255\n" + rgb;
 }
 
-// Whether a channel of the pixel at (x, y) differs by more than 12.5 % between the images (1 or 0).
-int beyond_eighth(const std::string& a, const std::string& b, int x, int y)
+bool is_projectile_red(Rgb c) { return c.r >= 140 && c.g <= 90 && c.b <= 90; }
+
+namespace {
+
+// The frames that the comparisons read: an 800 x 600 window's.
+constexpr int width = 800;
+constexpr int height = 600;
+
+// Whether every channel of the two differs by no more than `share` of the full range.
+bool within(Rgb a, Rgb b, double share)
 {
-    const unsigned char* p = rgb(a, x, y);
-    const unsigned char* q = rgb(b, x, y);
-    for (int channel = 0; channel < 3; ++channel) {
-        if (std::abs(p[channel] - q[channel]) > 255 / 8) {
-            return 1;
-        }
-    }
-    return 0;
+    return std::abs(a.r - b.r) <= share * 255 && std::abs(a.g - b.g) <= share * 255 &&
+           std::abs(a.b - b.b) <= share * 255;
 }
 
 // Whether any pixel of `marks` lies within `reach` pixels along x (step 1) or y (step width).
@@ -99,13 +88,13 @@ std::vector<char> spread(const std::vector<char>& marks, int reach, int step, in
 
 int grey(const std::string& image, int x, int y)
 {
-    const unsigned char* p = rgb(image, x, y);
-    return p[0] == p[1] && p[1] == p[2] ? p[0] : -1;
+    const Rgb p = rgb_at(image, x, y);
+    return p.r == p.g && p.g == p.b ? p.r : -1;
 }
 
 std::string pixel(const std::string& image, int x, int y)
 {
-    const unsigned char* p = rgb(image, x, y);
+    const Rgb p = rgb_at(image, x, y);
     const int level = grey(image, x, y);
     if (level >= 150 && level <= 235) {
         return "backdrop";
@@ -113,10 +102,10 @@ std::string pixel(const std::string& image, int x, int y)
     if (level >= 7 && level <= 17) {
         return "cannon";
     }
-    if (p[0] >= 140 && p[1] <= 90 && p[2] <= 90) {
+    if (is_projectile_red(p)) {
         return "projectile";
     }
-    return "rgb(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
+    return "rgb(" + std::to_string(p.r) + ", " + std::to_string(p.g) + ", " + std::to_string(p.b) + ")";
 }
 
 std::string across_barrel(const std::string& image, int centre)
@@ -137,12 +126,13 @@ FrameAgreement frame_agreement(const std::string& expected, const std::string& a
     int agreeing = 0, shown = 0, shown_agreeing = 0, flawed = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const bool agrees = within_3_percent(rgb(expected, x, y), rgb(actual, x, y));
+            const Rgb e = rgb_at(expected, x, y);
+            const Rgb a = rgb_at(actual, x, y);
+            const bool agrees = within(e, a, 0.03);
             agreeing += agrees;
             shown += near[y * width + x];
             shown_agreeing += agrees && near[y * width + x];
-            if (x == 0 || y == 0 || x + 1 == width || y + 1 == height ||
-                beyond_eighth(expected, actual, x, y) == 0) {
+            if (x == 0 || y == 0 || x + 1 == width || y + 1 == height || within(e, a, 1.0 / 8)) {
                 continue;
             }
             int backdrop = 0;
@@ -160,14 +150,14 @@ FrameAgreement frame_agreement(const std::string& expected, const std::string& a
 
 std::string frame_difference(const std::string& expected, const std::string& actual)
 {
-    std::string image = header;
+    std::string image;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const unsigned char* e = rgb(expected, x, y);
-            const char faded = static_cast<char>(128 + (e[0] + e[1] + e[2]) / 6);
-            const bool agrees = within_3_percent(e, rgb(actual, x, y));
+            const Rgb e = rgb_at(expected, x, y);
+            const char faded = static_cast<char>(128 + (e.r + e.g + e.b) / 6);
+            const bool agrees = within(e, rgb_at(actual, x, y), 0.03);
             image += agrees ? std::string(3, faded) : std::string("\xff\0\0", 3);
         }
     }
-    return image;
+    return ppm_image(width, height, image);
 }

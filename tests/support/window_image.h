@@ -1,12 +1,26 @@
-// The game window's pixels as the X server holds them, and what a pixel of them shows: the
-// backdrop, the cannon, the projectile or another colour. For the e2e tests and the Windows smoke
-// test.
+// The game window's pixels, as the X server holds them (xwd: the e2e, Windows and web tests) or as
+// the render tests read them from their own OpenGL context (render/gl_window.h), and what a pixel of
+// them shows: the backdrop, the cannon, the projectile or another colour. An image is a binary PPM
+// ("P6\nW H\n255\n", rows from the top), as xwdtopnm and the web driver write it.
 #pragma once
 
 #include <string>
 
-// The window's pixels (xwd), as a binary PPM: rows from the top. Throws if xwd fails.
+struct Rgb {
+    int r, g, b;
+};
+
+// The window's pixels (xwd). Throws if xwd fails.
 std::string window_image(const std::string& window);
+
+// An image of this size from its pixels' bytes: R, G, B, rows from the top.
+std::string ppm_image(int columns, int rows, const std::string& rgb);
+
+// The pixel at column x, row y from the top, of an image of any size. Throws outside the image.
+Rgb rgb_at(const std::string& image, int x, int y);
+
+// The projectile's red (nothing else in the scene is red).
+bool is_projectile_red(Rgb c);
 
 // What a pixel of the image shows (an 800 x 600 window's unless said): the light grey backdrop, the cannon's
 // dark grey (its material shades to about 11 at the barrel's edges; a darker one gives about 2), the

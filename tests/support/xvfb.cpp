@@ -1,7 +1,8 @@
-// Starting and stopping a private Xvfb. The server reports its display number on a pipe
-// (-displayfd), so no display number is guessed and no wall-clock sleep is needed.
+// Starting and stopping a private Xvfb through scripts/xvfb.sh, the scripts' starter too, which
+// becomes the server and prints its display number on a pipe: nothing is guessed or slept on.
 #include "support/xvfb.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -14,27 +15,23 @@
 XvfbServer::XvfbServer(const std::string& screen)
 {
     int fds[2];
-    if (pipe(fds) != 0) {
-        std::perror("pipe");
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        std::perror("pipe2");
         std::abort();
     }
     const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
-        close(fds[0]);
-        const std::string fd = std::to_string(fds[1]);
         // A test that crashes never runs the destructor: the server must not outlive it, nor
         // hold its output open, or CTest waits on the pipe for as long as the server runs.
         if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) {
             _exit(127);
         }
-        // Keep the server's chatter out of the test output.
-        if (std::freopen("/dev/null", "w", stdout) == nullptr ||
-            std::freopen("/dev/null", "w", stderr) == nullptr) {
+        // The display number on the pipe; the server's chatter kept out of the test output.
+        if (dup2(fds[1], STDOUT_FILENO) < 0 || std::freopen("/dev/null", "w", stderr) == nullptr) {
             _exit(127);
         }
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
-               screen.c_str(), static_cast<char*>(nullptr));
+        execlp("bash", "bash", MARBLOOM_XVFB_SCRIPT, screen.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
