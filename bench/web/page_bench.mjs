@@ -2,8 +2,10 @@
 // ESR and WebKitGTK's MiniBrowser on the X display in DISPLAY (Mesa's llvmpipe): the page's
 // weight, raw and gzipped; in each browser the chain ticks it achieves over 10 s (nominal 25 a
 // second), and the time each frame's drawing takes in the page (the display callback: transforms,
-// lighting and the WebGL calls; the rasteriser works on elsewhere in the browser). Not a test:
-// `scripts/web bench` runs it, on an Xvfb of its own; docs/performance.md holds its figures.
+// lighting and the WebGL calls; the rasteriser works on elsewhere in the browser); in Chromium also
+// with its CPU slowed 4 and 6 times, as for a phone (MARBLOOM_BENCH_ONLY=throttled: only those).
+// Not a test: `scripts/web bench` runs it, on an Xvfb of its own; docs/performance.md holds its
+// figures.
 // Usage: node page_bench.mjs PAGE_DIR
 import { readFile, readdir } from 'node:fs/promises';
 import { join } from 'node:path';
