@@ -2,8 +2,10 @@
 // ESR and WebKitGTK's MiniBrowser on the X display in DISPLAY (Mesa's llvmpipe): the page's
 // weight, raw and gzipped; in each browser the chain ticks it achieves over 10 s (nominal 25 a
 // second), and the time each frame's drawing takes in the page (the display callback: transforms,
-// lighting and the WebGL calls; the rasteriser works on elsewhere in the browser). Not a test:
-// `scripts/web bench` runs it, on an Xvfb of its own; docs/performance.md holds its figures.
+// lighting and the WebGL calls; the rasteriser works on elsewhere in the browser); in Chromium also
+// with its CPU slowed 4 and 6 times, as for a phone (MARBLOOM_BENCH_ONLY=throttled: only those).
+// Not a test: `scripts/web bench` runs it, on an Xvfb of its own; docs/performance.md holds its
+// figures.
 // Usage: node page_bench.mjs PAGE_DIR
 import { readFile, readdir } from 'node:fs/promises';
 import { join } from 'node:path';
@@ -28,16 +30,24 @@ console.log(`weight: the page in all ${total} bytes, ${zipped} gzipped`);
 
 const percentile = (sorted, p) => sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * p))];
 
-// Chain ticks and frames over `seconds`, counted in the page. With `forward`, every trace line
-// also crosses to this process as a console message, as in the tests.
-async function measure(browser, forward, device = 'desktop') {
+// Chain ticks and frames over `seconds`, counted in the page. With `forward`, the trace reaches the
+// console as the page prints it (a message for a callback's lines) and crosses to this process,
+// as in the tests. `throttle` slows Chromium's CPU that many times, as DevTools and Lighthouse do
+// to stand for a phone's.
+async function measure(browser, forward, device = 'desktop', throttle = 1) {
   const game = await openGamePage(directory, { browser, device });
+  if (throttle !== 1) {
+    const session = await game.page.createCDPSession();
+    await session.send('Emulation.setCPUThrottlingRate', { rate: throttle });
+  }
   await game.beforeEachLoad((head, forward) => {
     const bench = (window.marbloomBench = { ticks: [], frames: [] });
     const log = console.log.bind(console);
-    console.log = (line) => {
-      if (line === head) bench.ticks.push(performance.now());
-      if (forward) log(line);
+    console.log = (message) => {
+      for (const line of String(message).split('\n')) {
+        if (line === head) bench.ticks.push(performance.now());
+      }
+      if (forward) log(message);
     };
   }, head, forward);
   if (forward) game.onConsole(() => {});
@@ -59,6 +69,15 @@ async function measure(browser, forward, device = 'desktop') {
   return { startUp, rate: counted / seconds, frames: sorted.length, median: percentile(sorted, 0.5), p95: percentile(sorted, 0.95) };
 }
 
+// A phone's CPU as Lighthouse's mobile run stands for it (4 times slower) and a low-end phone's
+// (6 times), the trace in the console as the page prints it.
+for (const throttle of [4, 6]) {
+  const r = await measure('chromium', true, 'desktop', throttle);
+  const how = `chromium, CPU ${throttle}x slower, trace in the console`;
+  console.log(`chain ticks (${how}): ${r.rate.toFixed(2)} a second over ${seconds} s`);
+  console.log(`frames (${how}): ${r.frames} drawn, median ${r.median.toFixed(2)} ms, 95th percentile ${r.p95.toFixed(2)} ms`);
+}
+if (process.env.MARBLOOM_BENCH_ONLY === 'throttled') process.exit(0);
 for (const browser of ['chromium', 'firefox', 'webkit']) {
   for (const forward of [false, true]) {
     const r = await measure(browser, forward);

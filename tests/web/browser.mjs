@@ -9,6 +9,8 @@ import { spawn } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { createServer as createHttpServer } from 'node:http';
 import { createServer } from 'node:net';
+import { resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 import { Builder, Capabilities, Key, Origin } from 'selenium-webdriver';
 import { serve } from '../../scripts/serve.mjs';
@@ -109,8 +111,9 @@ function launch(browser) {
 }
 
 // Chromium or Firefox behind the driver's operations, puppeteer's page beside them. Console lines
-// as the driver prints them: the game's own as they are, anything else (other levels, uncaught
-// errors, a file that did not load) as "page: TYPE: TEXT".
+// as the driver prints them: the game's own as they are, a message of several (the page's trace
+// groups a callback's lines) line by line, anything else (other levels, uncaught errors, a file
+// that did not load) as "page: TYPE: TEXT".
 function puppeteerGame(browser, page, closeServer) {
   let doc = page;
   return {
@@ -119,7 +122,8 @@ function puppeteerGame(browser, page, closeServer) {
     beforeEachLoad: (script, ...args) => page.evaluateOnNewDocument(script, ...args),
     onConsole(say) {
       page.on('console', (message) => {
-        say(message.type() === 'log' ? message.text() : `page: ${message.type()}: ${message.text()}`);
+        if (message.type() !== 'log') say(`page: ${message.type()}: ${message.text()}`);
+        else for (const line of message.text().split('\n')) say(line);
       });
       page.on('pageerror', (error) => say(`page: error: ${error.message}`));
       page.on('response', (response) => {
@@ -161,15 +165,16 @@ function puppeteerGame(browser, page, closeServer) {
   };
 }
 
-// WebDriver classic has no console events: the page keeps its console's lines, and the driver
-// fetches them.
+// WebDriver classic has no console events: the page keeps its console's lines (a message of
+// several line by line), and the driver fetches them.
 function keepConsole() {
   const kept = (window.marbloomConsole = []);
   const text = (args) => args.map(String).join(' ');
   for (const type of ['log', 'debug', 'info', 'warn', 'error']) {
     const write = console[type];
     console[type] = function (...args) {
-      kept.push(type === 'log' ? text(args) : `page: ${type}: ${text(args)}`);
+      if (type === 'log') kept.push(...text(args).split('\n'));
+      else kept.push(`page: ${type}: ${text(args)}`);
       return write.apply(this, args);
     };
   }
@@ -364,13 +369,15 @@ function serveHost(gameUrl) {
 }
 
 // options.browser: 'chromium' (the default), 'firefox' or 'webkit'; options.device: a name in
-// devices; options.embed: 'iframe' for the game in another site's iframe (Chromium and Firefox).
+// devices; options.embed: 'iframe' for the game in another site's iframe, options.open: 'file' for
+// the page opened from the disk (both Chromium and Firefox).
 export async function openGamePage(directory, options = {}) {
   const device = devices[options.device || 'desktop'];
   if (!device) throw new Error(`no device "${options.device}" (${Object.keys(devices).join(', ')})`);
   if (options.embed && options.embed !== 'iframe') throw new Error(`no embedding "${options.embed}" (iframe)`);
+  if (options.open && options.open !== 'file') throw new Error(`no opening "${options.open}" (file)`);
   if (options.browser === 'webkit') {
-    if (options.embed) throw new Error('the game is embedded in Chromium and Firefox only');
+    if (options.embed || options.open) throw new Error('the game is embedded or opened from a file in Chromium and Firefox only');
     return webKitGame(directory, device);
   }
   let server = await serve(directory);
@@ -400,9 +407,9 @@ export async function openGamePage(directory, options = {}) {
       server?.close();
       host?.close();
     }),
-    // The page to open, and the game's own (the same unless it is embedded).
-    url: host ? `http://localhost:${host.address().port}/` : gameUrl,
-    gameUrl,
+    // The page to open, and the game's own (the same unless it is embedded or opened from a file).
+    url: host ? `http://localhost:${host.address().port}/` : options.open ? pathToFileURL(`${resolve(directory)}/index.html`).href : gameUrl,
+    gameUrl: options.open ? null : gameUrl,
     touch: Boolean(device.hasTouch),
     // The server goes away, its open connections too, as a network that has gone.
     stopServer() {

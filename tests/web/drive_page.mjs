@@ -40,6 +40,8 @@
 //   --device=NAME                the screen, emulated in Chromium (browser.mjs names the devices)
 //   --embed=iframe               the game in an iframe of another site's page, taller than the
 //                                window (Chromium and Firefox); positions and lines are the game's
+//   --open=file                  the page opened from the disk (file://), not served (Chromium
+//                                and Firefox)
 import { createInterface } from 'node:readline';
 import { writeFile } from 'node:fs/promises';
 import { openGamePage, settlesWithin } from './browser.mjs';
@@ -53,7 +55,7 @@ for (const signal of ['SIGTERM', 'SIGHUP', 'SIGINT']) process.on(signal, () => p
 // The flags this driver takes (--name=value after the page's directory), each handed to
 // openGamePage under its own name. An unknown one ends the driver: a misspelt flag must not play
 // the page somewhere else than asked.
-const flagNames = ['browser', 'device', 'embed'];
+const flagNames = ['browser', 'device', 'embed', 'open'];
 
 function parseFlags(words) {
   const options = {};

@@ -90,6 +90,8 @@ protected:
     virtual std::string browser() const { return "chromium"; }
     // "iframe": the game in an iframe of another site's page.
     virtual std::string embedding() const { return ""; }
+    // "file": the page opened from the disk rather than served.
+    virtual std::string opening() const { return ""; }
 
     void SetUp() override
     {
@@ -97,6 +99,9 @@ protected:
                                            "--browser=" + browser(), "--device=" + device()};
         if (!embedding().empty()) {
             driver.push_back("--embed=" + embedding());
+        }
+        if (!opening().empty()) {
+            driver.push_back("--open=" + opening());
         }
         page = std::make_unique<GameProcess>(driver, true);
         // A browser's first start on a loaded machine can take a while.
@@ -207,6 +212,9 @@ protected:
     // context lost and given back, and the page's frame again after each.
     void expect_the_linux_still_frame_through_lost_contexts();
 
+    // The desktop's start, a key and Q, the trace read whole, no error.
+    void expect_start_from_the_disk();
+
     // One click on the canvas, then H, the arrows and Q: the game hears them, and neither the
     // top-level page nor the game's own has scrolled.
     void expect_keys_after_a_click_without_scrolling();
@@ -307,6 +315,26 @@ TEST_F(PlayingInTheBrowser, CanBeInstalledAndPlaysAgainWithTheServerGone)
     page->await([](const std::string& l) { return starts_with(l, "driver: ready"); }, before,
                 "the page again");
     page->await_line(chain_tick_head_line, before);
+    EXPECT_EQ(page_errors(), std::vector<std::string>{});
+}
+
+// The page opened from the disk, as a player who unpacked the zip does: no server, no worker.
+class PlayingFromTheDisk : public PlayingInTheBrowser {
+protected:
+    std::string opening() const override { return "file"; }
+};
+
+TEST_F(PlayingFromTheDisk, StartsAndPlaysAsTheDesktopGame) { expect_start_from_the_disk(); }
+
+void PlayingInTheBrowser::expect_start_from_the_disk()
+{
+    expect_desktop_start();
+    command("key ArrowRight");
+    command("key q");
+    page->await_line("page: info: The game has ended.");
+    TraceReading reading;
+    EXPECT_TRUE(read_trace(trace(), reading));
+    EXPECT_EQ(reading.events, std::vector<std::string>{"Right key"});
     EXPECT_EQ(page_errors(), std::vector<std::string>{});
 }
 
@@ -448,6 +476,13 @@ TEST_F(PlayingInFirefox, StartsAndPlaysAsTheDesktopGameThroughKeysPointerAndMenu
     expect_desktop_start();
     expect_desktop_play_to_the_end();
 }
+
+class PlayingInFirefoxFromTheDisk : public PlayingInFirefox {
+protected:
+    std::string opening() const override { return "file"; }
+};
+
+TEST_F(PlayingInFirefoxFromTheDisk, StartsAndPlaysAsTheDesktopGame) { expect_start_from_the_disk(); }
 
 // WebKitGTK's MiniBrowser, which WebKitWebDriver starts and drives.
 class PlayingInWebKit : public PlayingInAWindow {

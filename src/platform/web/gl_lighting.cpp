@@ -4,6 +4,11 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "gl_shared.h"
 
@@ -33,10 +38,19 @@ struct Material {
 constexpr Colour scene_ambient{0.2f, 0.2f, 0.2f, 1.0f};
 constexpr int light_count = 8;
 
+// Every value that lights a vertex, side by side: what tells two lightings apart.
+using Snapshot = std::array<float, 1 + 17 + light_count * 17>;
+
 struct State {
     std::array<Light, light_count> lights{};
     Material material;
     bool lighting = false;
+    // The lightings met so far, each with its number, and the current one's; `changed` once a
+    // value has, until the lighting is looked up again.
+    std::vector<std::pair<Snapshot, std::uint64_t>> known;
+    std::uint64_t numbered = 0;
+    std::uint64_t current = 0;
+    bool changed = true;
 
     State() { lights[0].diffuse = lights[0].specular = {1, 1, 1, 1}; }
 };
@@ -47,15 +61,55 @@ State& state()
     return s;
 }
 
+// Sets a value, noting whether it changed: the game sets the same material and lights over and
+// over (each square of the backdrop), which must not count as a new lighting.
+template <typename T>
+void assign(T& value, const T& to)
+{
+    if (std::memcmp(&value, &to, sizeof value) != 0) {
+        value = to;
+        state().changed = true;
+    }
+}
+
+Snapshot snapshot()
+{
+    const State& s = state();
+    Snapshot shot{};
+    std::size_t at = 0;
+    const auto put = [&](float v) { shot[at++] = v; };
+    const auto put_colour = [&](const Colour& c) {
+        for (const float v : {c.r, c.g, c.b, c.a}) {
+            put(v);
+        }
+    };
+    put(s.lighting ? 1.0f : 0.0f);
+    for (const Colour& c :
+         {s.material.ambient, s.material.diffuse, s.material.specular, s.material.emission}) {
+        put_colour(c);
+    }
+    put(s.material.shininess);
+    for (const Light& light : s.lights) {
+        put(light.on ? 1.0f : 0.0f);
+        for (const Colour& c : {light.ambient, light.diffuse, light.specular}) {
+            put_colour(c);
+        }
+        for (const float v : light.position) {
+            put(v);
+        }
+    }
+    return shot;
+}
+
 float clamped(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 // What glEnable and glDisable switch: lighting and the lights here, depth testing in WebGL.
 void switch_capability(GLenum cap, bool on)
 {
     if (cap == GL_LIGHTING) {
-        state().lighting = on;
+        assign(state().lighting, on);
     } else if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + light_count) {
-        state().lights[cap - GL_LIGHT0].on = on;
+        assign(state().lights[cap - GL_LIGHT0].on, on);
     } else if (cap == GL_DEPTH_TEST) {
         switch_depth_test(on);
     }
@@ -64,6 +118,28 @@ void switch_capability(GLenum cap, bool on)
 }  // namespace
 
 bool lighting_on() { return state().lighting; }
+
+// Two lightings equal in every value share a number, found only after a change. The numbers are
+// never reused; the list is begun afresh past 64 lightings (the game has a few dozen materials).
+std::uint64_t lighting_id()
+{
+    State& s = state();
+    if (!s.changed) {
+        return s.current;
+    }
+    s.changed = false;
+    const Snapshot now = snapshot();
+    for (const auto& [seen, id] : s.known) {
+        if (std::memcmp(seen.data(), now.data(), sizeof now) == 0) {
+            return s.current = id;
+        }
+    }
+    if (s.known.size() == 64) {
+        s.known.clear();
+    }
+    s.known.emplace_back(now, ++s.numbered);
+    return s.current = s.numbered;
+}
 
 // Front material, no local viewer, no attenuation; a light with w != 0 shines from its point
 // (emscripten's emulation lights every light as a directional one).
@@ -121,17 +197,17 @@ void glLightfv(GLenum which, GLenum name, const GLfloat* params)
     Light& light = state().lights[which - GL_LIGHT0];
     switch (name) {
     case GL_AMBIENT:
-        light.ambient = from(params);
+        assign(light.ambient, from(params));
         break;
     case GL_DIFFUSE:
-        light.diffuse = from(params);
+        assign(light.diffuse, from(params));
         break;
     case GL_SPECULAR:
-        light.specular = from(params);
+        assign(light.specular, from(params));
         break;
     // Kept in eye space: transformed by the modelview matrix current now.
     case GL_POSITION:
-        light.position = by_modelview(params[0], params[1], params[2], params[3]);
+        assign(light.position, by_modelview(params[0], params[1], params[2], params[3]));
         break;
     default:
         break;
@@ -147,19 +223,19 @@ void glMaterialfv(GLenum face, GLenum name, const GLfloat* params)
     Material& m = state().material;
     switch (name) {
     case GL_AMBIENT:
-        m.ambient = from(params);
+        assign(m.ambient, from(params));
         break;
     case GL_DIFFUSE:
-        m.diffuse = from(params);
+        assign(m.diffuse, from(params));
         break;
     case GL_SPECULAR:
-        m.specular = from(params);
+        assign(m.specular, from(params));
         break;
     case GL_EMISSION:
-        m.emission = from(params);
+        assign(m.emission, from(params));
         break;
     case GL_SHININESS:
-        m.shininess = params[0];
+        assign(m.shininess, params[0]);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "gl_shared.h"
@@ -102,6 +103,15 @@ void fix_transforms()
     s.eye = s.modelview.back();
     s.clip = s.projection.back() * s.eye;
     s.normal_matrix = inverse_transpose(s.eye);
+}
+
+void append_fixed_transforms(std::vector<std::uint32_t>& key)
+{
+    for (const Matrix* m : {&state().eye, &state().clip}) {
+        for (const float v : *m) {
+            append_bits(key, v);
+        }
+    }
 }
 
 std::array<float, 4> to_clip(float x, float y, float z) { return transform(state().clip, x, y, z, 1.0f); }

@@ -151,4 +151,8 @@ void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
 }
 
 // The browser shows the canvas once the frame's callback returns; the frame must be drawn by then.
-void glutSwapBuffers() { fixed_function::flush(); }
+void glutSwapBuffers()
+{
+    fixed_function::flush();
+    fixed_function::frame_drawn();
+}

@@ -20,10 +20,12 @@ int main()
     int argc = 1;
     char name[] = "marbloom";
     char* argv[] = {name, nullptr};
-    // Standard output reaches the browser's console a line at a time, each line as printed.
+    // Standard output reaches the page a line at a time, each line as printed; the page hands a
+    // callback's lines to the console together (index.html).
     start_game(web_toolkit, argc, argv);
     // The canvas's real size, in the screen's pixels: 800 x 600 where the page has the room.
     follow_canvas_size();
+    webgl_prepare();
     // A lost context is asked back, and the current frame drawn once it is.
     webgl_survive_context_loss([] { glutPostRedisplay(); });
     // Returns to the browser at once; from here on the page's events drive the game.

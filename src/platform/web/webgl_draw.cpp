@@ -37,9 +37,10 @@ GLuint compile(GLenum type, const char* source)
 // all of it away, and a restored one is given it again before the next draw.
 struct Device {
     bool lost = false;
-    // 0 until made: on the first draw, once the toolkit has made the canvas's context current,
-    // and on the first draw after a restore.
+    // 0 until made: at start-up, once the toolkit has made the canvas's context current, and on
+    // the first draw after a restore.
     GLuint program = 0;
+    bool program_in_use = false;
     GLuint vertices = 0;
     GLuint indices = 0;
     // The state as the game last set it (WebGL's own defaults until then).
@@ -69,15 +70,24 @@ void make_missing_gpu_objects()
         emscripten_glBindAttribLocation(device.program, 0, "position");
         emscripten_glBindAttribLocation(device.program, 1, "colour");
         emscripten_glLinkProgram(device.program);
-        emscripten_glUseProgram(device.program);
-        emscripten_glEnableVertexAttribArray(0);
-        emscripten_glEnableVertexAttribArray(1);
+        device.program_in_use = false;
     }
     if (device.vertices == 0) {
         emscripten_glGenBuffers(1, &device.vertices);
     }
     if (device.indices == 0) {
         emscripten_glGenBuffers(1, &device.indices);
+    }
+}
+
+// The first call that needs the program linked: it waits until the browser has linked it.
+void use_program()
+{
+    if (!device.program_in_use) {
+        emscripten_glUseProgram(device.program);
+        emscripten_glEnableVertexAttribArray(0);
+        emscripten_glEnableVertexAttribArray(1);
+        device.program_in_use = true;
     }
 }
 
@@ -113,6 +123,13 @@ void context_restored_and_redraw()
 
 }  // namespace
 
+void webgl_prepare()
+{
+    if (!device.lost) {
+        make_missing_gpu_objects();
+    }
+}
+
 void webgl_survive_context_loss(void (*redraw)())
 {
     redraw_on_restore = redraw;
@@ -126,6 +143,7 @@ void webgl_draw_triangles(const ClipVertex* vertices, std::size_t vertex_count, 
         return;
     }
     make_missing_gpu_objects();
+    use_program();
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, device.vertices);
     emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertex_count * sizeof(ClipVertex)),
                             vertices, GL_STREAM_DRAW);
