@@ -100,16 +100,18 @@ TEST(WindowsGameUnderWine, ShowsFreeglutsFatalErrorInAMessageBox)
 
 // The system's DPI in the prefix (HKCU\Control Panel\Desktop, LogPixels) is set by the command
 // that starts the game, so that Wine's desktop opens on the test's display, and removed when the
-// test ends however it ends, without a display: the other tests run at 96 dpi.
+// test ends however it ends, without a display: the other tests run at 96 dpi. Neither command's
+// output goes to a pipe: the Wine services that one of them may start would hold it open.
 const char* const at_144_dpi =
-    "wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null"
+    "wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1"
     " && exec wine \"$0\"";
 struct LogPixelsRemoved {
     ~LogPixelsRemoved()
     {
         std::string output;
-        run_command("env -u DISPLAY wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f 2>&1",
-                    output);
+        run_command(
+            "env -u DISPLAY wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f >/dev/null 2>&1",
+            output);
     }
 };
 
