@@ -1,6 +1,7 @@
 // The Windows game under Wine in a private X server: its window, its trace against the Linux
 // game's (the C libraries' colour sequences aside), its cannon on screen, the help, and Q once a
-// click has given the window the keyboard (no window manager does); freeglut's fatal error.
+// click has given the window the keyboard (no window manager does); freeglut's fatal error; its
+// window at 144 dpi, and full screen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/game_on_display.h"
@@ -94,6 +96,66 @@ TEST(WindowsGameUnderWine, ShowsFreeglutsFatalErrorInAMessageBox)
                           {"1280x1024x24", 0, 0, "Marbloom: error", false});
     xdotool("key --window " + display.window + " Return");
     EXPECT_EQ(display.game.wait_for_exit(std::chrono::seconds(60)), "exited with status 1");
+}
+
+// The system's DPI in the prefix (HKCU\Control Panel\Desktop, LogPixels) is set by the command
+// that starts the game, so that Wine's desktop opens on the test's display, and removed when the
+// test ends however it ends, without a display: the other tests run at 96 dpi. Neither command's
+// output goes to a pipe: the Wine services that one of them may start would hold it open.
+const char* const at_144_dpi =
+    "wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1"
+    " && exec wine \"$0\"";
+struct LogPixelsRemoved {
+    ~LogPixelsRemoved()
+    {
+        std::string output;
+        run_command(
+            "env -u DISPLAY wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f >/dev/null 2>&1",
+            output);
+    }
+};
+
+std::vector<int> place_and_size(const WindowGeometry& geometry)
+{
+    return {geometry.x, geometry.y, geometry.width, geometry.height};
+}
+
+// The window's place and size once they are `expected`, or as they are after thirty seconds.
+std::vector<int> await_place_and_size(const std::string& window, const std::vector<int>& expected)
+{
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::vector<int> now = place_and_size(window_geometry(window));
+    while (now != expected && std::chrono::steady_clock::now() < give_up) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        now = place_and_size(window_geometry(window));
+    }
+    return now;
+}
+
+// Windows reports a scaled display's DPI only to a program whose manifest declares it DPI-aware
+// (it stretches the others' windows); Wine does the same, without the stretch.
+TEST(WindowsGameUnderWine, OpensAtTheSystemsScaleAndAltEnterAndF11SwitchFullScreenSilently)
+{
+    const LogPixelsRemoved at_96_dpi_after;
+    GameOnDisplay display({"sh", "-c", at_144_dpi, MARBLOOM_WINDOWS_EXE},
+                          {"1280x1024x24", 0, 0, "Marbloom", false});
+    const std::vector<int> windowed = place_and_size(window_geometry(display.window));
+    EXPECT_EQ(std::vector<int>(windowed.begin() + 2, windowed.end()), (std::vector<int>{1200, 900}));
+
+    // A middle click gives the window the keyboard and changes nothing in the game.
+    xdotool("mousemove " + std::to_string(windowed[0] + 600) + " " + std::to_string(windowed[1] + 450));
+    xdotool("click 2");
+    xdotool("key alt+Return");
+    EXPECT_EQ(await_place_and_size(display.window, {0, 0, 1280, 1024}), (std::vector<int>{0, 0, 1280, 1024}));
+    xdotool("key F11");
+    EXPECT_EQ(await_place_and_size(display.window, windowed), windowed);
+    xdotool("key q");
+    EXPECT_EQ(display.game.wait_for_exit(std::chrono::seconds(60)), "exited with status 0");
+    for (const std::string& line : display.game.lines()) {
+        const bool expected = line.rfind("color=", 0) == 0 || line.rfind("npt=", 0) == 0 ||
+                              line.rfind("aim_translate: ", 0) == 0;
+        EXPECT_TRUE(expected) << "a line of no colour, tick or aim: " << line;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The programs in the Windows zip, read back from the files: marbloom.exe a GUI program (no
 # console opens for it) and marbloom-console.exe a console one; each with the icon freeglut gives
-# its window, at 16, 32, 48 and 256 px, and a version resource of the project's version.
+# its window, at 16, 32, 48 and 256 px, a version resource of the project's version, and the
+# application manifest that declares it DPI-aware.
 # Usage: zip_check.sh ZIP VERSION
 set -euo pipefail
 zip=$1 version=$2
@@ -30,6 +31,13 @@ for program in marbloom:2 marbloom-console:3; do
   for line in "FILEVERSION $numbers" "PRODUCTVERSION $numbers" "\"ProductName\", \"Marbloom\"" \
     "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" "\"FileDescription\", \"Marbloom"; do
     grep -q -F -e "$line" <<<"$resources" || problems+=("no $line in the version resource")
+  done
+  # The manifest Windows reads at start-up (resource 1 of type 24, RT_MANIFEST): per-monitor DPI
+  # awareness and the older element's fallback, the invoker's rights, Windows 10 and 11 supported.
+  manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>&1 || true)
+  for element in ">PerMonitorV2, PerMonitor</dpiAwareness>" ">true/pm</dpiAware>" 'level="asInvoker"' \
+    '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>'; do
+    grep -q -F -e "$element" <<<"$manifest" || problems+=("no $element in the manifest")
   done
   for problem in "${problems[@]}"; do
     echo "${exe##*/}: $problem"

@@ -1,12 +1,13 @@
-// Start-up: the trace's standard output set up, the toolkit, the game's window with its handlers
-// and first game, then the toolkit's event loop for the rest of the process's life.
+// Start-up: the trace's standard output set up, the toolkit, the game's window (at the display's
+// scale) with its handlers and first game, then the toolkit's event loop for the rest of the
+// process's life.
 #include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/desktop/desktop_window.h"
 #include "platform/glut/glut_toolkit.h"
-#include "platform/glut/start_up.h"
 #ifdef _WIN32
 #include "platform/desktop/windows/process.h"
 #endif
@@ -27,7 +28,7 @@ int main(int argc, char** argv)
     // a killed process would lose them, and whoever reads the trace waits for them.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 #endif
-    start_game(glut_toolkit, argc, argv);
+    start_desktop_game(glut_toolkit, argc, argv);
     glutMainLoop();
     return 0;
 }

@@ -5,6 +5,8 @@
 
 #include <GL/freeglut.h>
 
+#include <cmath>
+
 #include "chain/chain.h"
 #include "core/game_state.h"
 #include "core/toolkit.h"
@@ -64,9 +66,10 @@ int open_game_window(int left, int top, int width, int height, void (*display)()
     return window;
 }
 
-void start_game(Toolkit& toolkit, int& argc, char** argv)
+void start_game(Toolkit& toolkit, int& argc, char** argv, double scale)
 {
+    const auto scaled = [scale](int pixels) { return static_cast<int>(std::lround(pixels * scale)); };
     install_toolkit(&toolkit);
     glutInit(&argc, argv);
-    open_game_window(100, 100, 800, 600, draw_scene, on_reshape);
+    open_game_window(scaled(100), scaled(100), scaled(800), scaled(600), draw_scene, on_reshape);
 }

@@ -16,6 +16,7 @@ class Toolkit;
 int open_game_window(int left, int top, int width, int height, void (*display)(), void (*reshape)(int, int));
 
 // The game as each program starts it: `toolkit` installed, GLUT given the command line, and the
-// game's window opened at (100, 100), 800 x 600, drawing the scene. The program then enters
-// GLUT's main loop.
-void start_game(Toolkit& toolkit, int& argc, char** argv);
+// game's window opened at (100, 100), 800 x 600, drawing the scene; both times `scale`, the
+// display's (the desktop's; the page sizes its canvas itself), rounded to whole pixels. The
+// program then enters GLUT's main loop.
+void start_game(Toolkit& toolkit, int& argc, char** argv, double scale = 1.0);
