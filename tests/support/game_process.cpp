@@ -272,6 +272,14 @@ GameProcess::~GameProcess()
 // input, or the driver waits for good, or an assertion failed.
 void GameProcess::end_everything_started()
 {
+    // Found while they run: a process that has been killed reads as having no environment while it
+    // ends, which a large browser takes seconds to do.
+    std::vector<pid_t> started;
+    for (pid_t pid : processes_with_environment(marker_)) {
+        if (pid != pid_) {
+            started.push_back(pid);
+        }
+    }
     if (!reap()) {
         // Its exit handlers end the browsers it started, which a kill would leave running.
         kill(pid_, SIGTERM);
@@ -286,7 +294,14 @@ void GameProcess::end_everything_started()
     std::vector<pid_t> groups = {pid_};
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     for (;;) {
-        for (pid_t pid : processes_with_environment(marker_)) {
+        std::vector<pid_t> running = processes_with_environment(marker_);
+        for (pid_t pid : started) {
+            if (!has_ended(pid)) {
+                running.push_back(pid);
+            }
+        }
+        started.clear();
+        for (pid_t pid : running) {
             char state = 0;
             pid_t group = -1;
             if (process_state(pid, state, group) && group == pid) {
