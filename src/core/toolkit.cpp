@@ -9,6 +9,7 @@ class NullToolkit final : public Toolkit {
 public:
     void start_timer(unsigned int, TimerCallback, int) override {}
     void request_redisplay() override {}
+    void swap_buffers() override {}
     void quit(int status) override { std::exit(status); }
 };
 
@@ -25,5 +26,7 @@ void toolkit_start_timer(unsigned int delay_ms, TimerCallback callback, int valu
 }
 
 void toolkit_request_redisplay() { current->request_redisplay(); }
+
+void toolkit_swap_buffers() { current->swap_buffers(); }
 
 void toolkit_quit(int status) { current->quit(status); }

@@ -64,7 +64,7 @@ void draw_scene()
     }
     draw_frame();
     glPopMatrix();
-    glutSwapBuffers();
+    toolkit_swap_buffers();
 }
 
 void Ball::draw() const

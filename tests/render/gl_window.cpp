@@ -105,28 +105,17 @@ extern "C" void glutAddMenuEntry(const char* label, int value)
     real(label, value);
 }
 
-namespace {
-
-void toolkit_swap()
-{
-    using Swap = void (*)();
-    static const Swap real = reinterpret_cast<Swap>(dlsym(RTLD_NEXT, "glutSwapBuffers"));
-    real();
-}
-
-}  // namespace
-
-// The same for the swap at the end of draw_scene: the finished frame is read from the back
-// buffer just before it, since this driver's front buffer does not read back what the window
-// shows.
-extern "C" void glutSwapBuffers()
+// The swap at the end of draw_scene, which reaches it through the toolkit: the finished frame is
+// read from the back buffer just before it, since this driver's front buffer does not read back
+// what the window shows.
+void swap_gl_window()
 {
     ++swaps;
     if (capture_target != nullptr) {
         *capture_target = Frame::read_back();
         capture_target = nullptr;
     }
-    toolkit_swap();
+    glutSwapBuffers();
 }
 
 namespace {
@@ -209,7 +198,7 @@ bool resize_gl_window(int width, int height)
                 if (back_buffer_has_size(width, height)) {
                     return true;
                 }
-                toolkit_swap();
+                glutSwapBuffers();
                 return false;
             })) {
             return false;

@@ -21,7 +21,10 @@ bool resize_gl_window(int width, int height);
 class Frame;
 // Runs draw_scene and returns the frame it drew, read just before its buffer swap.
 Frame draw_and_capture();
-// glutSwapBuffers calls made by the code under test since the process started.
+// The window's buffer swap, which the render tests' toolkit makes for the code under test
+// (RenderTest installs it): the frame draw_and_capture waits for is read first.
+void swap_gl_window();
+// Swaps made through swap_gl_window since the process started.
 int buffer_swaps();
 
 // Labels given to glutAddMenuEntry since the process started, in order.

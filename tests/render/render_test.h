@@ -43,6 +43,7 @@ protected:
         // First, so that the fresh state GameTest gives replaces the start-up's first game.
         ensure_gl_window();
         GameTest::SetUp();
+        toolkit.on_swap = swap_gl_window;
         ASSERT_TRUE(resize_gl_window(800, 600)) << "the window did not take its 800 x 600 size";
     }
 

@@ -13,6 +13,7 @@ void FakeToolkit::clear_requests()
 {
     timers.clear();
     redisplays = 0;
+    swaps = 0;
     quit_status.reset();
 }
 

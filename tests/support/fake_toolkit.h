@@ -1,6 +1,6 @@
 // A toolkit that records instead of acting: which timers were started (delay, callback, value),
-// how many redisplays were asked for and whether the game asked to quit. It also keeps a clock so
-// that tests can fire the pending timers in the order the real toolkit would.
+// how many redisplays and buffer swaps were asked for and whether the game asked to quit. It also
+// keeps a clock so that tests can fire the pending timers in the order the real toolkit would.
 #pragma once
 
 #include <optional>
@@ -38,6 +38,14 @@ class FakeToolkit final : public Toolkit {
 public:
     void start_timer(unsigned int delay_ms, TimerCallback callback, int value) override;
     void request_redisplay() override { ++redisplays; }
+    // Counts, then swaps through on_swap where a test has a window to swap.
+    void swap_buffers() override
+    {
+        ++swaps;
+        if (on_swap != nullptr) {
+            on_swap();
+        }
+    }
     void quit(int status) override { quit_status = status; }
 
     // Forgets what was recorded (not the clock or the pending timers).
@@ -54,6 +62,8 @@ public:
     std::vector<TimerRequest> timers;  // every start_timer call, in order
     std::vector<PendingTimer> pending;
     int redisplays = 0;
+    int swaps = 0;
+    void (*on_swap)() = nullptr;
     std::optional<int> quit_status;
     unsigned long long now_ms = 0;
 

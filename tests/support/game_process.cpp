@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -104,6 +106,61 @@ std::vector<pid_t> children_named(const std::string& name)
     return found;
 }
 
+std::vector<pid_t> processes_with_environment(const std::string& entry)
+{
+    std::vector<pid_t> found;
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) {
+        return found;
+    }
+    const std::string wanted = entry + '\0';
+    while (const dirent* entry_in_proc = readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry_in_proc->d_name));
+        if (pid <= 0) {
+            continue;
+        }
+        // NUL-separated entries; empty for a process that has ended and not been reaped.
+        std::ifstream environ_file("/proc/" + std::string(entry_in_proc->d_name) + "/environ",
+                                   std::ios::binary);
+        const std::string environment = '\0' + std::string((std::istreambuf_iterator<char>(environ_file)),
+                                                           std::istreambuf_iterator<char>());
+        if (environment.find('\0' + wanted) != std::string::npos) {
+            found.push_back(pid);
+        }
+    }
+    closedir(proc);
+    return found;
+}
+
+namespace {
+
+// A process's state and process group; false once it has gone.
+bool process_state(pid_t pid, char& state, pid_t& group)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // "pid (comm) state ppid pgrp ..."; comm may hold spaces, so read on from the last parenthesis.
+    const auto close_paren = text.rfind(')');
+    if (close_paren == std::string::npos) {
+        return false;
+    }
+    std::istringstream rest(text.substr(close_paren + 1));
+    pid_t parent = 0;
+    rest >> state >> parent >> group;
+    return static_cast<bool>(rest);
+}
+
+// Whether a process has ended: gone, or dead and waiting to be reaped. A killed process stays
+// listed while it ends, its environment already unreadable.
+bool has_ended(pid_t pid)
+{
+    char state = 0;
+    pid_t group = -1;
+    return !process_state(pid, state, group) || state == 'Z' || state == 'X';
+}
+
+}  // namespace
+
 long resident_kib(pid_t pid)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -131,12 +188,29 @@ GameProcess::GameProcess(const std::vector<std::string>& command, bool takes_inp
         throw std::runtime_error("pipe2 failed");
     }
     int input[2] = {-1, -1};
+    // The environment of a program with input: this process's, plus an entry of its own, which
+    // whatever it starts inherits, to find them all by.
+    std::vector<std::string> environment;
+    std::vector<char*> envp;
     if (takes_input) {
         if (pipe2(input, O_CLOEXEC) != 0) {
             throw std::runtime_error("pipe2 failed");
         }
         // A program that has ended must fail the test that writes to it, not kill it.
         signal(SIGPIPE, SIG_IGN);
+        static std::atomic<int> programs{0};
+        const char* const name = "MARBLOOM_TEST_DRIVER=";
+        marker_ = name + std::to_string(getpid()) + "." + std::to_string(++programs);
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            if (std::strncmp(*entry, name, std::strlen(name)) != 0) {
+                environment.emplace_back(*entry);
+            }
+        }
+        environment.push_back(marker_);
+        for (std::string& entry : environment) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
     }
     // Else the child would flush a copy of the test's pending output.
     std::fflush(nullptr);
@@ -154,8 +228,10 @@ GameProcess::GameProcess(const std::vector<std::string>& command, bool takes_inp
         if (takes_input) {
             dup2(input[0], STDIN_FILENO);
             setpgid(0, 0);
+            execvpe(argv[0], argv.data(), envp.data());
+        } else {
+            execvp(argv[0], argv.data());
         }
-        execvp(argv[0], argv.data());
         std::perror(argv[0]);
         _exit(127);
     }
@@ -175,12 +251,13 @@ GameProcess::GameProcess(const std::vector<std::string>& command, bool takes_inp
 GameProcess::~GameProcess()
 {
     if (input_ >= 0) {
-        // The end of its input asks it to end what it started; a group kill follows if it won't.
+        // The end of its input asks it to end what it started.
         close(input_);
-        wait_for_exit(std::chrono::seconds(15));
+        input_ = -1;
+        reaped_within(std::chrono::seconds(15));
     }
     if (process_group_) {
-        kill(-pid_, SIGKILL);
+        end_everything_started();
     }
     if (!reaped_) {
         kill(pid_, SIGKILL);
@@ -188,6 +265,73 @@ GameProcess::~GameProcess()
     }
     if (reader_.joinable()) {
         reader_.join();
+    }
+}
+
+// However the test ended: it gave up on a driver still at work on a command, which reads no more
+// input, or the driver waits for good, or an assertion failed.
+void GameProcess::end_everything_started()
+{
+    // Found while they run: a process that has been killed reads as having no environment while it
+    // ends, which a large browser takes seconds to do.
+    std::vector<pid_t> started;
+    for (pid_t pid : processes_with_environment(marker_)) {
+        if (pid != pid_) {
+            started.push_back(pid);
+        }
+    }
+    if (!reap()) {
+        // Its exit handlers end the browsers it started, which a kill would leave running.
+        kill(pid_, SIGTERM);
+        reaped_within(std::chrono::seconds(10));
+    }
+    kill(-pid_, SIGKILL);
+    reaped_within(std::chrono::seconds(10));
+    // What is left is outside the group: a browser in a session of its own, a helper of one that
+    // has left it. Each is killed, with the group it leads (a browser's helpers), until all of
+    // them have ended; ten seconds at most, for a large process takes a while to end once killed.
+    std::vector<pid_t> killed;
+    std::vector<pid_t> groups = {pid_};
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    for (;;) {
+        std::vector<pid_t> running = processes_with_environment(marker_);
+        for (pid_t pid : started) {
+            if (!has_ended(pid)) {
+                running.push_back(pid);
+            }
+        }
+        started.clear();
+        for (pid_t pid : running) {
+            char state = 0;
+            pid_t group = -1;
+            if (process_state(pid, state, group) && group == pid) {
+                kill(-pid, SIGKILL);
+                if (std::find(groups.begin(), groups.end(), pid) == groups.end()) {
+                    groups.push_back(pid);
+                }
+            }
+            kill(pid, SIGKILL);
+            if (std::find(killed.begin(), killed.end(), pid) == killed.end()) {
+                killed.push_back(pid);
+            }
+        }
+        std::string left;
+        for (pid_t pid : killed) {
+            left += has_ended(pid) ? "" : " " + std::to_string(pid);
+        }
+        for (pid_t group : groups) {
+            // Members of the group, the dead among them until they have been reaped.
+            left += kill(-group, 0) == 0 ? " group " + std::to_string(group) : "";
+        }
+        if (left.empty() && processes_with_environment(marker_).empty()) {
+            return;
+        }
+        if (Clock::now() >= deadline) {
+            std::fprintf(stderr, "GameProcess: still running after being killed:%s\n", left.c_str());
+            return;
+        }
+        // Polling the processes' end; how long this takes is not part of any assertion.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
@@ -298,15 +442,23 @@ void GameProcess::send(const std::string& line)
     }
 }
 
-std::string GameProcess::wait_for_exit(std::chrono::seconds timeout)
+bool GameProcess::reaped_within(std::chrono::seconds timeout)
 {
     const auto deadline = Clock::now() + timeout;
     while (!reap()) {
         if (Clock::now() >= deadline) {
-            return "still running";
+            return false;
         }
         // Polling the child; how long this takes is not part of any assertion.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+std::string GameProcess::wait_for_exit(std::chrono::seconds timeout)
+{
+    if (!reaped_within(timeout)) {
+        return "still running";
     }
     if (reader_.joinable()) {
         reader_.join();  // the rest of the output, up to the end of the pipe

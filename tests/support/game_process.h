@@ -36,6 +36,10 @@ private:
 // Children of this process running the named program (found through /proc).
 std::vector<pid_t> children_named(const std::string& name);
 
+// Processes whose environment holds this entry ("NAME=VALUE"), as they were started (found
+// through /proc; processes of other users are not seen).
+std::vector<pid_t> processes_with_environment(const std::string& entry);
+
 // Resident memory of a process in KiB (VmRSS), or -1 if it cannot be read.
 long resident_kib(pid_t pid);
 
@@ -50,8 +54,11 @@ public:
     // The same, for a command and its arguments (the program is looked up in PATH).
     explicit GameProcess(const std::vector<std::string>& command);
     // The same, with standard input on a pipe that send() writes to, for a program that takes
-    // commands as it runs (the web tests' page driver). It leads a process group of its own: the
-    // destructor closes its input, gives it time to end what it started, then kills the group.
+    // commands as it runs (the web tests' page driver). It leads a process group of its own, and
+    // it and everything it starts carry an environment entry of their own (MARBLOOM_TEST_DRIVER).
+    // The destructor closes its input and gives it time to end what it started; then asks it to
+    // end with SIGTERM; then kills its group, and every process that carries the entry, in a group
+    // of its own or not (a browser that puppeteer starts leads a session of its own).
     GameProcess(const std::vector<std::string>& command, bool takes_input);
     // Kills the game if it is still running.
     ~GameProcess();
@@ -94,10 +101,15 @@ private:
     void read_output(int fd);
     // Collects the exit status if the game has ended, without waiting.
     bool reap();
+    // Polls until the process has ended; false if it is still running after the timeout.
+    bool reaped_within(std::chrono::seconds timeout);
+    // Ends the process group and every process that carries marker_ (a program with input).
+    void end_everything_started();
 
     pid_t pid_ = -1;
     int input_ = -1;
     bool process_group_ = false;
+    std::string marker_;
     Clock::time_point started_;
     bool reaped_ = false;
     int status_ = 0;

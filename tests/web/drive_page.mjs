@@ -48,8 +48,9 @@ import { openGamePage, settlesWithin } from './browser.mjs';
 
 const say = (line) => process.stdout.write(line + '\n');
 // A test that has gone, ended by CTest at its time bound or crashed, sends this driver SIGTERM
-// (its parent-death signal): leaving through exit runs the handlers that end the browsers it
-// started, which a plain death by the signal would leave running.
+// (its parent-death signal), and so does a test that gives up on a command: leaving through exit
+// runs the handlers that end the browsers it started, which a plain death by the signal would
+// leave running.
 for (const signal of ['SIGTERM', 'SIGHUP', 'SIGINT']) process.on(signal, () => process.exit(1));
 
 // The flags this driver takes (--name=value after the page's directory), each handed to

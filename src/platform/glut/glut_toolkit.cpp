@@ -9,3 +9,5 @@ void GlutToolkit::start_timer(unsigned int delay_ms, TimerCallback callback, int
 }
 
 void GlutToolkit::request_redisplay() { glutPostRedisplay(); }
+
+void GlutToolkit::swap_buffers() { glutSwapBuffers(); }

@@ -11,6 +11,7 @@ public:
 
     void start_timer(unsigned int delay_ms, TimerCallback callback, int value) override;
     void request_redisplay() override;
+    void swap_buffers() override;
     void quit(int status) override { quit_(status); }
 
 private:
