@@ -13,23 +13,6 @@
 
 namespace {
 
-std::vector<int> place_and_size(const WindowGeometry& geometry)
-{
-    return {geometry.x, geometry.y, geometry.width, geometry.height};
-}
-
-// The window's place and size once they are `expected`, or as they are after thirty seconds.
-std::vector<int> await_geometry(const std::string& window, const std::vector<int>& expected)
-{
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    std::vector<int> now = place_and_size(window_geometry(window));
-    while (now != expected && std::chrono::steady_clock::now() < give_up) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        now = place_and_size(window_geometry(window));
-    }
-    return now;
-}
-
 std::vector<std::string> events_after_q(GameProcess& game)
 {
     xdotool("key q");
@@ -46,14 +29,14 @@ TEST(TheDesktopWindow, OpensAtTheDisplaysScaleAndAimsAsFarForTheSameDistanceOnSc
     DisplayOptions at_150_percent;
     at_150_percent.x_resources = "Xft.dpi: 144";
     GameOnDisplay at_144({MARBLOOM_BINARY}, at_150_percent);
-    EXPECT_EQ(place_and_size(window_geometry(at_144.window)), (std::vector<int>{150, 150, 1200, 900}));
+    EXPECT_EQ(place_and_size(at_144.window), (std::vector<int>{150, 150, 1200, 900}));
 
     DisplayOptions at_200_percent;
     at_200_percent.screen = "2048x1536x24";
     at_200_percent.x_resources = "Xft.dpi: 192";
     GameOnDisplay display({MARBLOOM_BINARY}, at_200_percent);
     const WindowGeometry origin = window_geometry(display.window);
-    EXPECT_EQ(place_and_size(origin), (std::vector<int>{200, 200, 1600, 1200}));
+    EXPECT_EQ(place_and_size(display.window), (std::vector<int>{200, 200, 1600, 1200}));
     const auto move_pointer = [&origin](int x) {
         xdotool("mousemove " + std::to_string(origin.x + x) + " " + std::to_string(origin.y + 600));
     };
@@ -72,13 +55,13 @@ TEST(TheDesktopWindow, F11FillsTheScreenAndGivesBackTheWindowWithoutATraceLine)
     DisplayOptions managed;
     managed.window_manager = true;
     GameOnDisplay display({MARBLOOM_BINARY}, managed);
-    const std::vector<int> windowed = place_and_size(window_geometry(display.window));
+    const std::vector<int> windowed = place_and_size(display.window);
     EXPECT_EQ(std::vector<int>(windowed.begin() + 2, windowed.end()), (std::vector<int>{800, 600}));
 
     xdotool("key F11");
-    EXPECT_EQ(await_geometry(display.window, {0, 0, 1280, 1024}), (std::vector<int>{0, 0, 1280, 1024}));
+    EXPECT_EQ(await_place_and_size(display.window, {0, 0, 1280, 1024}), (std::vector<int>{0, 0, 1280, 1024}));
     xdotool("key F11");
-    EXPECT_EQ(await_geometry(display.window, windowed), windowed);
+    EXPECT_EQ(await_place_and_size(display.window, windowed), windowed);
     EXPECT_EQ(events_after_q(display.game), std::vector<std::string>{});
 }
 

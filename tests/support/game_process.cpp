@@ -518,6 +518,23 @@ WindowGeometry window_geometry(const std::string& window)
     return geometry;
 }
 
+std::vector<int> place_and_size(const std::string& window)
+{
+    const WindowGeometry geometry = window_geometry(window);
+    return {geometry.x, geometry.y, geometry.width, geometry.height};
+}
+
+std::vector<int> await_place_and_size(const std::string& window, const std::vector<int>& expected)
+{
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::vector<int> now = place_and_size(window);
+    while (now != expected && std::chrono::steady_clock::now() < give_up) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        now = place_and_size(window);
+    }
+    return now;
+}
+
 void choose_menu_entry(MenuEntry entry)
 {
     const std::string menu_title = "'^freeglut menu$'";

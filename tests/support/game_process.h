@@ -140,6 +140,10 @@ struct WindowGeometry {
     int height = 0;
 };
 WindowGeometry window_geometry(const std::string& window);
+// The window's x, y, width and height: now, and once they are `expected` or as they are after thirty seconds
+// (a window manager or full screen moves a window a while after the request).
+std::vector<int> place_and_size(const std::string& window);
+std::vector<int> await_place_and_size(const std::string& window, const std::vector<int>& expected);
 
 // The game's menu, which the right button opens with its top-left corner at the pointer.
 enum class MenuEntry { reset, exit };

@@ -115,23 +115,6 @@ struct LogPixelsRemoved {
     }
 };
 
-std::vector<int> place_and_size(const WindowGeometry& geometry)
-{
-    return {geometry.x, geometry.y, geometry.width, geometry.height};
-}
-
-// The window's place and size once they are `expected`, or as they are after thirty seconds.
-std::vector<int> await_place_and_size(const std::string& window, const std::vector<int>& expected)
-{
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    std::vector<int> now = place_and_size(window_geometry(window));
-    while (now != expected && std::chrono::steady_clock::now() < give_up) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        now = place_and_size(window_geometry(window));
-    }
-    return now;
-}
-
 // Windows reports a scaled display's DPI only to a program whose manifest declares it DPI-aware
 // (it stretches the others' windows); Wine does the same, without the stretch.
 TEST(WindowsGameUnderWine, OpensAtTheSystemsScaleAndAltEnterAndF11SwitchFullScreenSilently)
@@ -139,7 +122,7 @@ TEST(WindowsGameUnderWine, OpensAtTheSystemsScaleAndAltEnterAndF11SwitchFullScre
     const LogPixelsRemoved at_96_dpi_after;
     GameOnDisplay display({"sh", "-c", at_144_dpi, MARBLOOM_WINDOWS_EXE},
                           {"1280x1024x24", 0, 0, "Marbloom", false});
-    const std::vector<int> windowed = place_and_size(window_geometry(display.window));
+    const std::vector<int> windowed = place_and_size(display.window);
     EXPECT_EQ(std::vector<int>(windowed.begin() + 2, windowed.end()), (std::vector<int>{1200, 900}));
 
     // A middle click gives the window the keyboard and changes nothing in the game.
