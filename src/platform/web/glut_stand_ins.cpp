@@ -7,6 +7,8 @@
 // do nothing.
 #include <GL/freeglut.h>
 
+#include <cstdio>
+
 #include "gl_shared.h"
 #include "page.h"
 
@@ -24,6 +26,10 @@ void (*reshape_handler)(int, int) = nullptr;
 int pointer_x = 0;
 int pointer_y = 0;
 
+// Standard output is buffered whole here (main.cpp) and leaves for the page once the callback that
+// printed has returned: a tick's ten lines as one write, after it has set its next timer.
+void callback_returned() { std::fflush(stdout); }
+
 void pointer_moved(int held, int x, int y)
 {
     pointer_x = x;
@@ -32,6 +38,7 @@ void pointer_moved(int held, int x, int y)
     if (handler != nullptr) {
         handler(x, y);
     }
+    callback_returned();
 }
 
 void button_pressed(int button, int state, int x, int y)
@@ -41,6 +48,7 @@ void button_pressed(int button, int state, int x, int y)
     if (mouse_handler != nullptr) {
         mouse_handler(button, state, x, y);
     }
+    callback_returned();
 }
 
 void key_typed(int key)
@@ -48,6 +56,7 @@ void key_typed(int key)
     if (keyboard_handler != nullptr) {
         keyboard_handler(static_cast<unsigned char>(key), pointer_x, pointer_y);
     }
+    callback_returned();
 }
 
 void special_key(int key)
@@ -55,6 +64,7 @@ void special_key(int key)
     if (special_handler != nullptr) {
         special_handler(key, pointer_x, pointer_y);
     }
+    callback_returned();
 }
 
 void canvas_resized(int width, int height)
@@ -63,6 +73,7 @@ void canvas_resized(int width, int height)
         reshape_handler(width, height);
     }
     glutPostRedisplay();
+    callback_returned();
 }
 
 void listen_to_keys()
@@ -88,9 +99,23 @@ void menu_chosen(int value)
     if (menu_handler != nullptr) {
         menu_handler(value);
     }
+    callback_returned();
+}
+
+void timer_fired(void (*callback)(int), int value)
+{
+    callback(value);
+    callback_returned();
 }
 
 }  // namespace
+
+// A one-shot timer, as emscripten's GLUT keeps it (a browser timeout of that many milliseconds),
+// whose callback's trace is handed on once it returns.
+void glutTimerFunc(unsigned int delay_ms, void (*callback)(int), int value)
+{
+    marbloom_page_start_timer(delay_ms, timer_fired, callback, value);
+}
 
 // One menu, as the game makes: its entries in the order added, opened by the right button.
 int glutCreateMenu(void (*callback)(int))

@@ -2,6 +2,8 @@
 // are emscripten's GLUT's, and quitting ends the program and tells the page.
 #include <GL/freeglut.h>
 
+#include <cstdio>
+
 #include "page.h"
 #include "platform/glut/glut_toolkit.h"
 #include "platform/glut/start_up.h"
@@ -20,14 +22,19 @@ int main()
     int argc = 1;
     char name[] = "marbloom";
     char* argv[] = {name, nullptr};
-    // Standard output reaches the page a line at a time, each line as printed; the page hands a
-    // callback's lines to the console together (index.html).
+    // Standard output is kept whole until a callback of the page's has returned (glut_stand_ins.cpp)
+    // and then reaches the page in one write; the page hands those lines to the console together
+    // (index.html). Writing each line as printed cost the chain's tick more than its work.
+    static char trace_buffer[1 << 16];
+    std::setvbuf(stdout, trace_buffer, _IOFBF, sizeof trace_buffer);
+    marbloom_page_flush_on_error();
     start_game(web_toolkit, argc, argv);
     // The canvas's real size, in the screen's pixels: 800 x 600 where the page has the room.
     follow_canvas_size();
     webgl_prepare();
     // A lost context is asked back, and the current frame drawn once it is.
     webgl_survive_context_loss([] { glutPostRedisplay(); });
+    std::fflush(stdout);
     // Returns to the browser at once; from here on the page's events drive the game.
     glutMainLoop();
     return 0;

@@ -22,6 +22,11 @@ void marbloom_page_follow_canvas(void (*resized)(int width, int height));
 // The canvas's WebGL context: `lost` when the browser takes it away (the page asks for it back and
 // says so beside the canvas), `restored` when it has been given back, empty.
 void marbloom_page_watch_context(void (*lost)(), void (*restored)());
+// Writes out what standard output holds when a callback fails with an error before it returns.
+void marbloom_page_flush_on_error();
+// Calls `fired(callback, value)` once, `delay_ms` milliseconds from now.
+void marbloom_page_start_timer(unsigned int delay_ms, void (*fired)(void (*callback)(int), int value),
+                               void (*callback)(int), int value);
 // Ends the program with this status: no timer, frame or input reaches it afterwards.
 void marbloom_page_end(int status);
 }

@@ -295,6 +295,54 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // Standard output and error reach Module.print and printErr a line at a time, as with
+  // emscripten's own write, which takes every byte through a JavaScript call and builds each
+  // line's string a character at a time; here a write's whole lines are decoded at once. The end
+  // of a line not yet ended waits, as bytes, where emscripten's exit flushes it.
+  fd_write__deps: ['$SYSCALLS', '$flush_NO_FILESYSTEM'],
+  fd_write: function(fd, iov, iovcnt, pnum) {
+    var pending = SYSCALLS.buffers[fd];
+    var written = 0;
+    for (var i = 0; i < iovcnt; i++) {
+      var from = HEAPU32[iov >> 2];
+      var bytes = HEAPU8.subarray(from, from + HEAPU32[(iov + 4) >> 2]);
+      iov += 8;
+      written += bytes.length;
+      var end = bytes.lastIndexOf(10);
+      if (end >= 0) {
+        var lines = bytes.subarray(0, end);
+        if (pending.length) {
+          lines = Uint8Array.from(pending.concat(Array.from(lines)));
+          pending.length = 0;
+        }
+        UTF8Decoder.decode(lines).split('\n').forEach(fd === 1 ? out : err);
+      }
+      for (var at = end + 1; at < bytes.length; ++at) pending.push(bytes[at]);
+    }
+    HEAPU32[pnum >> 2] = written;
+    return 0;
+  },
+
+  // The trace a callback printed is written out once it returns; one that fails first (a fault in
+  // the WebAssembly ends it with an error) has its lines written out all the same, before the
+  // browser reports the error.
+  marbloom_page_flush_on_error__deps: ['$MarbloomPage'],
+  marbloom_page_flush_on_error: function() {
+    MarbloomPage.listen(window, 'error', function() {
+      if (runtimeExited || ABORT) return;
+      try {
+        _fflush(0);
+      } catch (e) {
+        // A program too broken to flush has nothing more to say.
+      }
+    });
+  },
+
+  marbloom_page_start_timer__deps: ['$safeSetTimeout'],
+  marbloom_page_start_timer: function(delay, fired, callback, value) {
+    safeSetTimeout(function() { {{{ makeDynCall('vii', 'fired') }}}(callback, value); }, delay);
+  },
+
   // exit() alone leaves the toolkit's timers running; a forced exit ends the runtime, which
   // drops them and removes the toolkit's listeners, and calls the page's Module.onExit. The
   // exception that unwinds an exit is caught here: the handler that quit returns normally.
