@@ -3,11 +3,13 @@
 // weight, raw and gzipped; in each browser the chain ticks it achieves over 10 s (nominal 25 a
 // second), and the time each frame's drawing takes in the page (the display callback: transforms,
 // lighting and the WebGL calls; the rasteriser works on elsewhere in the browser); in Chromium also
-// with its CPU slowed 4 and 6 times, as for a phone (MARBLOOM_BENCH_ONLY=throttled: only those).
+// with its CPU slowed 4 and 6 times, as for a phone, beside a page that only renews a 40 ms timeout
+// (MARBLOOM_BENCH_ONLY=throttled: only those).
 // Not a test: `scripts/web bench` runs it, on an Xvfb of its own; docs/performance.md holds its
 // figures.
 // Usage: node page_bench.mjs PAGE_DIR
-import { readFile, readdir } from 'node:fs/promises';
+import { mkdtemp, readFile, readdir, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 import { openGamePage } from '../../tests/web/browser.mjs';
@@ -34,8 +36,8 @@ const percentile = (sorted, p) => sorted[Math.min(sorted.length - 1, Math.floor(
 // console as the page prints it (a message for a callback's lines) and crosses to this process,
 // as in the tests. `throttle` slows Chromium's CPU that many times, as DevTools and Lighthouse do
 // to stand for a phone's.
-async function measure(browser, forward, device = 'desktop', throttle = 1) {
-  const game = await openGamePage(directory, { browser, device });
+async function measure(browser, forward, device = 'desktop', throttle = 1, page = directory) {
+  const game = await openGamePage(page, { browser, device });
   if (throttle !== 1) {
     const session = await game.page.createCDPSession();
     await session.send('Emulation.setCPUThrottlingRate', { rate: throttle });
@@ -56,6 +58,7 @@ async function measure(browser, forward, device = 'desktop', throttle = 1) {
   await game.waitFor(() => window.marbloomBench.ticks.length >= 1, 60000);
   const startUp = Date.now() - opened;
   await game.evaluate(() => {
+    if (typeof Module === 'undefined') return;
     let began = 0;
     Module.preMainLoop = () => { began = performance.now(); };
     Module.postMainLoop = () => { window.marbloomBench.frames.push(performance.now() - began); };
@@ -70,13 +73,23 @@ async function measure(browser, forward, device = 'desktop', throttle = 1) {
 }
 
 // A phone's CPU as Lighthouse's mobile run stands for it (4 times slower) and a low-end phone's
-// (6 times), the trace in the console as the page prints it.
+// (6 times), the trace in the console as the page prints it. Beside it, the most that a 40 ms
+// timeout renewed as the chain's is (each time it fires) achieves there: a page that does nothing
+// else, and logs a head line each time.
+const timerOnly = await mkdtemp(join(tmpdir(), 'marbloom-timer-only-'));
+await writeFile(join(timerOnly, 'index.html'), `<!doctype html><html lang="en"><title>A 40 ms timeout</title><script>
+function tick() { console.log('${head}'); setTimeout(tick, 40); }
+setTimeout(tick, 1);
+</script></html>`);
 for (const throttle of [4, 6]) {
   const r = await measure('chromium', true, 'desktop', throttle);
   const how = `chromium, CPU ${throttle}x slower, trace in the console`;
   console.log(`chain ticks (${how}): ${r.rate.toFixed(2)} a second over ${seconds} s`);
   console.log(`frames (${how}): ${r.frames} drawn, median ${r.median.toFixed(2)} ms, 95th percentile ${r.p95.toFixed(2)} ms`);
+  const bare = await measure('chromium', true, 'desktop', throttle, timerOnly);
+  console.log(`timeouts (chromium, CPU ${throttle}x slower, a page that only renews a 40 ms timeout): ${bare.rate.toFixed(2)} a second over ${seconds} s`);
 }
+await rm(timerOnly, { recursive: true, force: true });
 if (process.env.MARBLOOM_BENCH_ONLY === 'throttled') process.exit(0);
 for (const browser of ['chromium', 'firefox', 'webkit']) {
   for (const forward of [false, true]) {

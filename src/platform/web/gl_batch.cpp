@@ -54,6 +54,17 @@ void triangle(std::size_t a, std::size_t b, std::size_t c)
     }
 }
 
+// A shape's whole list of corners at once: a surface's, which is made once.
+void triangles(const std::vector<std::uint16_t>& corners)
+{
+    State& s = state();
+    const std::size_t at = s.indices.size();
+    s.indices.resize(at + corners.size());
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        s.indices[at + i] = static_cast<std::uint16_t>(s.shape_base + corners[i]);
+    }
+}
+
 void flush()
 {
     State& s = state();

@@ -53,6 +53,7 @@ void frame_drawn();
 // corners' positions in the shape; begin_shape refuses a shape no batch can hold.
 bool begin_shape(const std::vector<ClipVertex>& vertices);
 void triangle(std::size_t a, std::size_t b, std::size_t c);
+void triangles(const std::vector<std::uint16_t>& corners);
 void flush();
 void switch_depth_test(bool on);
 

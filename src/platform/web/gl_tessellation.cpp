@@ -109,22 +109,31 @@ const std::vector<ClipVertex>& shape_vertices(Make make)
 // A curved surface as a grid of (stacks + 1) x (slices + 1) points with their normals: the
 // sphere and the barrel. Made once for each shape, since the game draws the same few every frame.
 struct Surface {
-    int slices = 0;
-    int stacks = 0;
     std::vector<Vec3> points;
     std::vector<Vec3> normals;
+    // The corners of its triangles, by position in the grid: two triangles a cell.
+    std::vector<std::uint16_t> corners;
 };
 
 // at(stack, slice) gives a grid point's position and normal.
 template <typename At>
 Surface make_surface(int slices, int stacks, At at)
 {
-    Surface surface{slices, stacks, {}, {}};
+    Surface surface;
     for (int stack = 0; stack <= stacks; ++stack) {
         for (int slice = 0; slice <= slices; ++slice) {
             const std::pair<Vec3, Vec3> point = at(stack, slice);
             surface.points.push_back(point.first);
             surface.normals.push_back(point.second);
+        }
+    }
+    const int row = slices + 1;
+    for (int stack = 0; stack < stacks; ++stack) {
+        for (int slice = 0; slice < slices; ++slice) {
+            const int a = stack * row + slice, b = a + row, c = b + 1, d = a + 1;
+            for (const int corner : {a, b, c, a, c, d}) {
+                surface.corners.push_back(static_cast<std::uint16_t>(corner));
+            }
         }
     }
     return surface;
@@ -147,16 +156,8 @@ void draw_surface(const Surface& surface, float scale)
             made.push_back(vertex(scale * p.x, scale * p.y, scale * p.z, surface.normals[i], state().colour));
         }
     });
-    if (!begin_shape(lit_points)) {
-        return;
-    }
-    const std::size_t row = static_cast<std::size_t>(surface.slices) + 1;
-    for (std::size_t stack = 0; stack < static_cast<std::size_t>(surface.stacks); ++stack) {
-        for (std::size_t slice = 0; slice + 1 < row; ++slice) {
-            const std::size_t a = stack * row + slice, b = a + row, c = b + 1, d = a + 1;
-            triangle(a, b, c);
-            triangle(a, c, d);
-        }
+    if (begin_shape(lit_points)) {
+        triangles(surface.corners);
     }
 }
 

@@ -163,6 +163,10 @@ void glutPassiveMotionFunc(void (*callback)(int, int))
     listen_to_pointer();
 }
 
+// The canvas has the size of its place on the page (index.html, page_library.js): at most the
+// game's 800 x 600, and smaller, whole, where the page has less room.
+void glutInitWindowSize(int, int) {}
+
 // The first size comes once the game is set up (main), as a desktop window's first reshape
 // comes from the event loop.
 void glutReshapeFunc(void (*callback)(int, int)) { reshape_handler = callback; }

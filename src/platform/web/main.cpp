@@ -1,5 +1,5 @@
-// Start-up in the browser: the game's window is the page's canvas, its timers and redisplays
-// are emscripten's GLUT's, and quitting ends the program and tells the page.
+// Start-up in the browser: the game's window is the page's canvas, its redisplays are
+// emscripten's GLUT's, and quitting ends the program and tells the page.
 #include <GL/freeglut.h>
 
 #include <cstdio>

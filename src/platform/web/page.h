@@ -22,6 +22,9 @@ void marbloom_page_follow_canvas(void (*resized)(int width, int height));
 // The canvas's WebGL context: `lost` when the browser takes it away (the page asks for it back and
 // says so beside the canvas), `restored` when it has been given back, empty.
 void marbloom_page_watch_context(void (*lost)(), void (*restored)());
+// The page's shader program, with attribute 0 the position and 1 the colour, under its emscripten
+// name: the one the page made as it opened, or a new one (after a lost context).
+unsigned int marbloom_page_program();
 // Writes out what standard output holds when a callback fails with an error before it returns.
 void marbloom_page_flush_on_error();
 // Calls `fired(callback, value)` once, `delay_ms` milliseconds from now.

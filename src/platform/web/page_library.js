@@ -234,8 +234,10 @@ mergeInto(LibraryManager.library, {
       height = Math.max(1, Math.round(height));
       if (width === canvas.width && height === canvas.height && MarbloomPage.sized) return;
       MarbloomPage.sized = true;
-      canvas.width = width;
-      canvas.height = height;
+      // Setting a size, even the one it has, makes the browser make the canvas's pixels anew and
+      // wait for its GPU to do so (tens of milliseconds at the start).
+      if (canvas.width !== width) canvas.width = width;
+      if (canvas.height !== height) canvas.height = height;
       {{{ makeDynCall('vii', 'resized') }}}(width, height);
     }
     function measure() {
@@ -321,6 +323,15 @@ mergeInto(LibraryManager.library, {
     }
     HEAPU32[pnum >> 2] = written;
     return 0;
+  },
+
+  marbloom_page_program: function() {
+    var program = Module['program'] || Module['makeProgram'](GLctx);
+    Module['program'] = null;
+    var id = GL.getNewId(GL.programs);
+    program.name = id;
+    GL.programs[id] = program;
+    return id;
   },
 
   // The trace a callback printed is written out once it returns; one that fails first (a fault in

@@ -1,6 +1,7 @@
-// WebGL under the fixed-function stand-in: one shader that only interpolates the colours the
-// stand-in lit per vertex (as fixed-function OpenGL does with smooth shading), one stream buffer of
-// vertices and one of indices, all made again when the browser gives back a lost context.
+// WebGL under the fixed-function stand-in: the page's one shader program (index.html), which only
+// interpolates the colours the stand-in lit per vertex (as fixed-function OpenGL does with smooth
+// shading), one stream buffer of vertices and one of indices, all made again when the browser
+// gives back a lost context.
 // Reached through emscripten's emscripten_gl* names, since the stand-in owns the plain gl* ones.
 #include "webgl_draw.h"
 
@@ -9,29 +10,6 @@
 #include "page.h"
 
 namespace {
-
-const char* const vertex_source =
-    "attribute vec4 position;\n"
-    "attribute vec4 colour;\n"
-    "varying vec4 v_colour;\n"
-    "void main() { gl_Position = position; v_colour = colour; }\n";
-// highp where the device has it: the colours are interpolated to the same 8 bits as on desktop.
-const char* const fragment_source =
-    "#ifdef GL_FRAGMENT_PRECISION_HIGH\n"
-    "precision highp float;\n"
-    "#else\n"
-    "precision mediump float;\n"
-    "#endif\n"
-    "varying vec4 v_colour;\n"
-    "void main() { gl_FragColor = v_colour; }\n";
-
-GLuint compile(GLenum type, const char* source)
-{
-    const GLuint shader = emscripten_glCreateShader(type);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
-    emscripten_glCompileShader(shader);
-    return shader;
-}
 
 // Everything the page has made on the GPU, and the state it has set there: a lost context takes
 // all of it away, and a restored one is given it again before the next draw.
@@ -64,12 +42,8 @@ void apply_depth_test()
 void make_missing_gpu_objects()
 {
     if (device.program == 0) {
-        device.program = emscripten_glCreateProgram();
-        emscripten_glAttachShader(device.program, compile(GL_VERTEX_SHADER, vertex_source));
-        emscripten_glAttachShader(device.program, compile(GL_FRAGMENT_SHADER, fragment_source));
-        emscripten_glBindAttribLocation(device.program, 0, "position");
-        emscripten_glBindAttribLocation(device.program, 1, "colour");
-        emscripten_glLinkProgram(device.program);
+        // Attributes 0 and 1: the position and the colour of a ClipVertex.
+        device.program = marbloom_page_program();
         device.program_in_use = false;
     }
     if (device.vertices == 0) {
@@ -127,6 +101,7 @@ void webgl_prepare()
 {
     if (!device.lost) {
         make_missing_gpu_objects();
+        use_program();
     }
 }
 

@@ -18,9 +18,9 @@ void webgl_clear(bool colour, bool depth);
 void webgl_clear_colour(float r, float g, float b, float a);
 void webgl_viewport(int x, int y, int width, int height);
 void webgl_depth_test(bool on);
-// Makes the page's shaders and buffers once the toolkit has made the canvas's context: the
-// browser compiles and links beside the page, and the first draw finds the program ready rather
-// than waiting for it.
+// Takes the page's shader program and makes the buffers once the toolkit has made the canvas's
+// context, and puts the program to use: its first use waits for the browser's word that it is
+// linked, which then comes before the first frame rather than inside it.
 void webgl_prepare();
 // Asks the browser for the canvas's context back whenever it is lost (a GPU reset, a driver
 // update, a phone reclaiming memory): nothing is drawn meanwhile, and once it is back everything
