@@ -17,6 +17,8 @@
 //   layout         "driver: layout canvas=X,Y,W,H pixels=WxH page=WxH": where the canvas shows, its
 //                  own pixels, and the page's scrolling size, in a viewport of the device's size
 //   chain-timers   "driver: chain timers N": the page's pending 40 ms timers
+//   messages       "driver: messages of N,M... lines": the sizes, in lines, of the page's console
+//                  messages of the game's trace so far
 //   installable    "driver: installable ERRORS": Chromium's reasons not to install the page, as JSON
 //   offline        waits for the page's service worker, stops the server and loads the page again
 //   image PATH     the canvas as the screen shows it, in the screen's pixels, as a binary PPM
@@ -92,6 +94,16 @@ await game.beforeEachLoad(() => {
     return id;
   };
   window.marbloomChainTimers = () => pending.size;
+});
+// The trace's console messages, by their sizes: the page hands on a callback's lines as one.
+await game.beforeEachLoad(() => {
+  const sizes = new Set();
+  const log = console.log;
+  console.log = function (...args) {
+    sizes.add(args.map(String).join(' ').split('\n').length);
+    return log.apply(this, args);
+  };
+  window.marbloomMessageSizes = () => [...sizes].sort((a, b) => a - b).join(',');
 });
 game.onConsole(say);
 // A picture cannot show a clear left undone: WebGL itself clears a canvas's buffers once the
@@ -218,6 +230,9 @@ const commands = {
   },
   async 'chain-timers'() {
     say(`driver: chain timers ${await game.evaluate(() => window.marbloomChainTimers())}`);
+  },
+  async messages() {
+    say(`driver: messages of ${await game.evaluate(() => window.marbloomMessageSizes())} lines`);
   },
   async installable() {
     const session = await page.createCDPSession();

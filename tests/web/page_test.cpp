@@ -194,6 +194,8 @@ protected:
     {
         EXPECT_EQ(ready, "driver: ready title=Marbloom canvas=800x600");
         ASSERT_TRUE(page->await_counts(3, 10, std::chrono::seconds(60)));
+        // The ten colour lines, then each tick's ten, each as one message.
+        EXPECT_EQ(ask("messages", "messages"), "driver: messages of 10 lines");
         const std::vector<std::string> lines = trace();
         EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 20), [] {
             std::vector<std::string> head = colour_lines(start_up_colours);
