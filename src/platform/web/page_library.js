@@ -297,34 +297,7 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  // Standard output and error reach Module.print and printErr a line at a time, as with
-  // emscripten's own write, which takes every byte through a JavaScript call and builds each
-  // line's string a character at a time; here a write's whole lines are decoded at once. The end
-  // of a line not yet ended waits, as bytes, where emscripten's exit flushes it.
-  fd_write__deps: ['$SYSCALLS', '$flush_NO_FILESYSTEM'],
-  fd_write: function(fd, iov, iovcnt, pnum) {
-    var pending = SYSCALLS.buffers[fd];
-    var written = 0;
-    for (var i = 0; i < iovcnt; i++) {
-      var from = HEAPU32[iov >> 2];
-      var bytes = HEAPU8.subarray(from, from + HEAPU32[(iov + 4) >> 2]);
-      iov += 8;
-      written += bytes.length;
-      var end = bytes.lastIndexOf(10);
-      if (end >= 0) {
-        var lines = bytes.subarray(0, end);
-        if (pending.length) {
-          lines = Uint8Array.from(pending.concat(Array.from(lines)));
-          pending.length = 0;
-        }
-        UTF8Decoder.decode(lines).split('\n').forEach(fd === 1 ? out : err);
-      }
-      for (var at = end + 1; at < bytes.length; ++at) pending.push(bytes[at]);
-    }
-    HEAPU32[pnum >> 2] = written;
-    return 0;
-  },
-
+  marbloom_page_program__deps: ['$GL'],
   marbloom_page_program: function() {
     var program = Module['program'] || Module['makeProgram'](GLctx);
     Module['program'] = null;
@@ -340,7 +313,7 @@ mergeInto(LibraryManager.library, {
   marbloom_page_flush_on_error__deps: ['$MarbloomPage'],
   marbloom_page_flush_on_error: function() {
     MarbloomPage.listen(window, 'error', function() {
-      if (runtimeExited || ABORT) return;
+      if (ABORT) return;
       try {
         _fflush(0);
       } catch (e) {
