@@ -297,6 +297,8 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // The program index.html made as the page opened, or a new one after a lost context, under a
+  // name of emscripten's GL for webgl_draw.cpp.
   marbloom_page_program__deps: ['$GL'],
   marbloom_page_program: function() {
     var program = Module['program'] || Module['makeProgram'](GLctx);
@@ -308,8 +310,7 @@ mergeInto(LibraryManager.library, {
   },
 
   // The trace a callback printed is written out once it returns; one that fails first (a fault in
-  // the WebAssembly ends it with an error) has its lines written out all the same, before the
-  // browser reports the error.
+  // the WebAssembly ends it with an error) has its lines written out all the same.
   marbloom_page_flush_on_error__deps: ['$MarbloomPage'],
   marbloom_page_flush_on_error: function() {
     MarbloomPage.listen(window, 'error', function() {
